@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "sim.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) sim_loaded();
+  if (reason == DLL_PROCESS_DETACH) sim_unloaded();
+  return TRUE;
+}

@@ -1,0 +1,25 @@
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "sim.h"
+
+void sim_log(const char* format, ...) {
+  const char* path = getenv("METAL_SIM_LOG");
+  if (path == nullptr || *path == '\0') return;
+  // Opened per line, so that lines another process appends between ours
+  // (a test driver recording what it saw) stay in order. Binary mode keeps
+  // Windows from writing carriage returns.
+  FILE* log = fopen(path, "ab");
+  if (log == nullptr) return;
+  va_list args;
+  va_start(args, format);
+  vfprintf(log, format, args);
+  va_end(args);
+  fputc('\n', log);
+  fclose(log);
+}
+
+void sim_loaded() { sim_log("load"); }
+
+void sim_unloaded() { sim_log("unload"); }

@@ -1,0 +1,18 @@
+// Formatting on Windows. This uses msvcrt's own _vsnprintf: Windows 98's
+// msvcrt.dll has no C99 vsnprintf, and mingw-w64's replacement would add its
+// own printf and imports that old systems lack.
+#include "platform/platform.h"
+
+#include <stdio.h>
+
+namespace platform {
+
+void format_text(char* buffer, std::size_t size, const char* format,
+                 std::va_list args) {
+  // _vsnprintf writes no terminating zero when the text fills the count, so
+  // it gets one byte less than the buffer and the last byte is ours.
+  ::_vsnprintf(buffer, size - 1, format, args);
+  buffer[size - 1] = '\0';
+}
+
+}  // namespace platform

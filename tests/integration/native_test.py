@@ -1,0 +1,114 @@
+"""Runs the native boardprobe as a user would, beside the real stand-in
+library, and checks what it prints, its exit status and the library's own
+record of the calls it received.
+
+Usage: native_test.py BOARDPROBE METAL_DLL NO_ENTRY_METAL_DLL
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+REPORT = """[question] S3 MeTaL API information tool
+S3 MeTaL API is supported on this board.
+
+Board name: {board}
+Device ID: {id}
+VRAM size: {sizes}
+[ OK ]
+
+"""
+
+ERROR = """[error] Fatal error
+{text}
+[ OK ]
+
+"""
+
+SAVAGE4 = REPORT.format(board="S3 Savage 4 (LT/GT/PRO/Xtreme)", id="8A22",
+                        sizes="16777216 B / 16384 KB / 16 MB")
+
+FULL_RUN = ["load", "open 0", "query 0x10A", "query 0x10B", "close", "unload"]
+
+# name, library beside the tool, METAL_SIM, arguments, output, status, log
+CASES = [
+    ("Savage 4, out of the box", "sim", None, [], SAVAGE4, 0, FULL_RUN),
+    ("arguments are ignored", "sim", None,
+     ["--board=0x9102", "/?"], SAVAGE4, 0, FULL_RUN),
+    ("Savage 2000 with 4 GiB less a byte", "sim",
+     "board=0x9102 vram=0xFFFFFFFF", [],
+     REPORT.format(board="S3 Savage 2000", id="9102",
+                   sizes="4294967295 B / 4194303 KB / 4095 MB"), 0, FULL_RUN),
+    ("acquire failure", "sim", "open=4", [],
+     ERROR.format(text="Failed to acquire S3 MeTaL interface.\n\n"
+                       "Error: 4\nReason: Out of video memory"),
+     1, ["load", "open 0", "unload"]),
+    ("null interface", "sim", "null_interface=1", [],
+     ERROR.format(text="Failed to acquire S3 MeTaL interface.\n\n"
+                       "Error: 0\nReason: Unknown error"),
+     1, ["load", "open 0", "unload"]),
+    ("size query fails", "sim", "size_status=2", [],
+     ERROR.format(text="Failed to retrieve S3 MeTaL device video memory size."),
+     1, ["load", "open 0", "query 0x10A", "query 0x10B", "close", "unload"]),
+    ("close fails after the report", "sim", "close_status=0", [],
+     SAVAGE4 + ERROR.format(text="Failed at closing S3 MeTaL interface."),
+     0, FULL_RUN),
+    ("library without mtlOpen", "no_entry", None, [],
+     ERROR.format(text="Failed to retrieve S3 MeTaL API from the library."),
+     1, ["load", "unload"]),
+    ("missing library", None, None, [],
+     ERROR.format(text="Failed to open S3 MeTaL API library."), 1, []),
+]
+
+
+def run_case(tool, libraries, case):
+    name, library, settings, arguments, output, status, log = case
+    with tempfile.TemporaryDirectory() as folder:
+        exe = os.path.join(folder, "boardprobe")
+        shutil.copy2(tool, exe)
+        if library is not None:
+            shutil.copy2(libraries[library], os.path.join(folder, "metal.dll"))
+        log_path = os.path.join(folder, "events.log")
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("METAL_SIM", "LD_LIBRARY_PATH")}
+        env["METAL_SIM_LOG"] = log_path
+        if settings is not None:
+            env["METAL_SIM"] = settings
+        # Run from elsewhere: the library must be found beside the tool,
+        # not in the working directory.
+        result = subprocess.run([exe] + arguments, cwd="/", env=env,
+                                stdin=subprocess.DEVNULL, capture_output=True,
+                                text=True, timeout=30)
+        events = []
+        if os.path.exists(log_path):
+            with open(log_path) as f:
+                events = f.read().splitlines()
+    failures = []
+    if result.stdout != output:
+        failures.append(f"output:\n{result.stdout!r}\nexpected:\n{output!r}")
+    if result.returncode != status:
+        failures.append(f"exit status {result.returncode}, expected {status}")
+    if events != log:
+        failures.append(f"library events {events}, expected {log}")
+    if result.stderr:
+        failures.append(f"unexpected standard error:\n{result.stderr}")
+    return failures
+
+
+def main():
+    tool, sim, no_entry = sys.argv[1:4]
+    libraries = {"sim": sim, "no_entry": no_entry}
+    failed = 0
+    for case in CASES:
+        failures = run_case(tool, libraries, case)
+        print(("FAIL " if failures else "ok   ") + case[0])
+        for failure in failures:
+            print("    " + failure.replace("\n", "\n    "))
+        failed += bool(failures)
+    print(f"{len(CASES) - failed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
