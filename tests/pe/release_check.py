@@ -1,0 +1,47 @@
+"""Makes the release archive with cpack and checks what it holds: the
+executable and the note for Windows users, nothing else (no stand-in
+library), with the note in Windows line ends.
+
+Usage: release_check.py BUILD_DIR
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+
+def main():
+    build = sys.argv[1]
+    with tempfile.TemporaryDirectory() as out:
+        subprocess.run(["cpack", "--config",
+                        os.path.join(build, "CPackConfig.cmake"), "-B", out],
+                       cwd=build, check=True, stdout=subprocess.DEVNULL)
+        path = os.path.join(out, "boardprobe-1.0.0-win32.zip")
+        with zipfile.ZipFile(path) as archive:
+            names = sorted(archive.namelist())
+            readme = archive.read("README.txt") if "README.txt" in names else b""
+            exe = archive.read("boardprobe.exe") if "boardprobe.exe" in names else b""
+    with open(os.path.join(build, "boardprobe.exe"), "rb") as f:
+        built = f.read()
+    lines = readme.split(b"\n")[:-1]
+    checks = [
+        ("archive holds exactly these files", names,
+         ["README.txt", "boardprobe.exe"]),
+        ("the archived executable is the built one", exe == built, True),
+        ("README.txt has Windows line ends",
+         [line for line in lines if not line.endswith(b"\r")], []),
+        ("README.txt says where metal.dll must be", b"metal.dll" in readme, True),
+    ]
+    failed = 0
+    for name, actual, expected in checks:
+        ok = actual == expected
+        failed += not ok
+        print(("ok   " if ok else "FAIL ") + name +
+              ("" if ok else f": got {actual!r}, expected {expected!r}"))
+    print(f"{len(checks) - failed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
