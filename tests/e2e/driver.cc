@@ -1,0 +1,300 @@
+// Drives boardprobe.exe the way a user would, on a real Win32 API: starts
+// it, waits for each message box it shows, writes down what the box is
+// (caption, text, icon, buttons, owner, topmost) as one line of the event
+// log that the stand-in metal.dll also writes, presses OK, and at the end
+// writes the exit status. A process that hangs is killed.
+//
+// Usage: driver.exe PROGRAM LOG [--shots FOLDER] [--timing]
+//   --shots   also saves each box, cropped to its window, as FOLDER\box-N.bmp
+//   --timing  prints the microseconds from CreateProcess to the first box
+//             being visible, then presses OK on everything
+// Exit status: 0 when the program ran to its end, 2 on a time-out or error.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD TIME_LIMIT_MS = 20000;
+constexpr DWORD ICON_WAIT_MS = 3000;
+constexpr int TEXT_ITEM = 0xFFFF;
+
+const char* log_path = nullptr;
+
+void append(const std::string& line) {
+  FILE* log = std::fopen(log_path, "ab");
+  if (log == nullptr) return;
+  std::fprintf(log, "%s\n", line.c_str());
+  std::fclose(log);
+}
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string class_of(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string text_of(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK find_box(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD owner_process = 0;
+  GetWindowThreadProcessId(window, &owner_process);
+  if (owner_process == search->process && IsWindowVisible(window) &&
+      class_of(window) == "#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND visible_box(DWORD process) {
+  Search search{process, nullptr};
+  EnumWindows(find_box, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+BOOL CALLBACK collect_child(HWND child, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(parent, collect_child, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// 32-bit pixels of a screen rectangle, or of an icon drawn on a plain colour.
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<DWORD> data;
+};
+
+Pixels capture(HDC source, int x, int y, int width, int height,
+               HICON icon = nullptr, DWORD background = 0) {
+  Pixels pixels;
+  pixels.width = width;
+  pixels.height = height;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap =
+      CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  if (icon == nullptr) {
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+  } else {
+    auto* fill = static_cast<DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) fill[i] = background;
+    DrawIconEx(memory, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  }
+  GdiFlush();
+  const auto* data = static_cast<const DWORD*>(bits);
+  pixels.data.assign(data, data + width * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  for (DWORD& pixel : pixels.data) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+Pixels screen(const RECT& area) {
+  HDC desktop = GetDC(nullptr);
+  Pixels pixels = capture(desktop, area.left, area.top, area.right - area.left,
+                          area.bottom - area.top);
+  ReleaseDC(nullptr, desktop);
+  return pixels;
+}
+
+// Icon handles belong to the process that loaded them, so the box's icon is
+// read off the screen and compared with each stock icon drawn here on the
+// same background.
+std::string icon_kind(HWND box) {
+  HWND icon_control = nullptr;
+  for (HWND child : children(box)) {
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (class_of(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
+        IsWindowVisible(child)) {
+      icon_control = child;
+    }
+  }
+  if (icon_control == nullptr) return "none";
+  RECT area;
+  GetWindowRect(icon_control, &area);
+  const int size = GetSystemMetrics(SM_CXICON);
+  area.right = area.left + size;
+  area.bottom = area.top + size;
+
+  struct Stock {
+    const char* name;
+    LPCSTR id;
+  };
+  const Stock stock[] = {{"hand", IDI_HAND},
+                         {"question", IDI_QUESTION},
+                         {"exclamation", IDI_EXCLAMATION},
+                         {"asterisk", IDI_ASTERISK}};
+  const DWORD start = GetTickCount();
+  do {
+    const Pixels shown = screen(area);
+    const DWORD background = shown.data.empty() ? 0 : shown.data[0];
+    for (const Stock& candidate : stock) {
+      const Pixels drawn = capture(nullptr, 0, 0, size, size,
+                                   LoadIconA(nullptr, candidate.id), background);
+      if (drawn.data == shown.data) return candidate.name;
+    }
+    Sleep(20);  // not painted yet
+  } while (GetTickCount() - start < ICON_WAIT_MS);
+  return "unknown";
+}
+
+std::string buttons_of(HWND box) {
+  std::string names;
+  for (HWND child : children(box)) {
+    if (class_of(child) == "Button" && IsWindowVisible(child)) {
+      if (!names.empty()) names += ",";
+      names += text_of(child);
+    }
+  }
+  return names;
+}
+
+void save_bmp(const Pixels& pixels, const std::string& path) {
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = pixels.width;
+  header.biHeight = -pixels.height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  const DWORD image = static_cast<DWORD>(pixels.data.size() * 4);
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + image;
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return;
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&header, sizeof header, 1, out);
+  std::fwrite(pixels.data.data(), 1, image, out);
+  std::fclose(out);
+}
+
+std::string describe(HWND box) {
+  char text[1024] = {};
+  GetDlgItemTextA(box, TEXT_ITEM, text, sizeof text);
+  const bool topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  return "box caption=\"" + text_of(box) + "\" icon=" + icon_kind(box) +
+         " buttons=" + buttons_of(box) +
+         " owner=" + (GetWindow(box, GW_OWNER) ? "yes" : "none") +
+         " topmost=" + (topmost ? "yes" : "no") + " text=\"" +
+         escaped(text) + "\"";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: driver.exe PROGRAM LOG [--shots FOLDER] [--timing]\n");
+    return 2;
+  }
+  const char* program = argv[1];
+  log_path = argv[2];
+  const char* shots = nullptr;
+  bool timing = false;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc) {
+      shots = argv[++i];
+    } else if (std::strcmp(argv[i], "--timing") == 0) {
+      timing = true;
+    }
+  }
+
+  std::string command = std::string("\"") + program + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  LARGE_INTEGER frequency, started, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&started);
+  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "cannot start %s: error %lu\n", program,
+                 GetLastError());
+    return 2;
+  }
+
+  const DWORD start = GetTickCount();
+  int boxes = 0;
+  bool timed_out = false;
+  while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start > TIME_LIMIT_MS) {
+      timed_out = true;
+      break;
+    }
+    HWND box = visible_box(process.dwProcessId);
+    if (box == nullptr) continue;
+    ++boxes;
+    if (timing && boxes == 1) {
+      QueryPerformanceCounter(&now);
+      std::printf("%lld\n", (now.QuadPart - started.QuadPart) * 1000000 /
+                                frequency.QuadPart);
+    }
+    if (!timing) {
+      append(describe(box));
+      if (shots != nullptr) {
+        RECT area;
+        GetWindowRect(box, &area);
+        save_bmp(screen(area),
+                 std::string(shots) + "\\box-" + std::to_string(boxes) + ".bmp");
+      }
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    while (IsWindow(box) && GetTickCount() - start <= TIME_LIMIT_MS) Sleep(5);
+  }
+
+  if (timed_out) {
+    TerminateProcess(process.hProcess, 3);
+    WaitForSingleObject(process.hProcess, 5000);
+    append("timeout");
+    return 2;
+  }
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (!timing) append("exit " + std::to_string(status));
+  return 0;
+}
