@@ -274,6 +274,10 @@ int main(int argc, char** argv) {
     if (!timing) {
       append(describe(box));
       if (shots != nullptr) {
+        // The icon is on screen by now; make sure the rest is painted too.
+        RedrawWindow(box, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(300);
         RECT area;
         GetWindowRect(box, &area);
         save_bmp(screen(area),

@@ -108,9 +108,18 @@ class Wine:
             self.env.pop(name, None)
 
     def run(self, *command, env=None, timeout=120):
-        return subprocess.run([self.args.wine, *command], env=env or self.env,
-                              cwd="/", stdin=subprocess.DEVNULL,
-                              capture_output=True, text=True, timeout=timeout)
+        # Output goes to files, not pipes: Wine's helper processes (the
+        # desktop, services) inherit them and would hold a pipe open after
+        # the program itself has ended.
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            result = subprocess.run([self.args.wine, *command],
+                                    env=env or self.env, cwd="/",
+                                    stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        return result
 
     def registry(self, key, name, value):
         self.run("reg", "add", key, "/v", name, "/d", value, "/f").check_returncode()
@@ -123,6 +132,18 @@ class Wine:
         self.wait_for_server()
 
 
+def from_build(build, prefix):
+    """The programs of a win32 build folder, for scripts beside the tests."""
+    build = os.path.abspath(build)
+    return Wine(argparse.Namespace(
+        wine=shutil.which("wine"), wineserver=shutil.which("wineserver"),
+        prefix=prefix, driver=os.path.join(build, "e2e_driver.exe"),
+        tool=os.path.join(build, "boardprobe.exe"),
+        sim=os.path.join(build, "metal.dll"),
+        no_entry=os.path.join(build, "no_entry", "metal.dll"),
+        x64=os.path.join(build, "x64", "metal.dll")))
+
+
 def make_prefix(wine):
     shutil.rmtree(wine.args.prefix, ignore_errors=True)
     wine.run("wineboot", "--init", timeout=300).check_returncode()
@@ -130,9 +151,12 @@ def make_prefix(wine):
     # with no window manager needed.
     wine.registry(r"HKCU\Software\Wine\Explorer", "Desktop", "Default")
     wine.registry(r"HKCU\Software\Wine\Explorer\Desktops", "Default", "800x600")
+    # Wine draws the frame's close button with Marlett, which this Wine
+    # does not pick up from its own font folder by itself.
+    marlett = "/usr/share/wine/fonts/marlett.ttf"
+    if os.path.exists(marlett):
+        shutil.copy2(marlett, os.path.join(wine.args.prefix, "drive_c", "windows", "Fonts"))
     wine.stop_server()
-    print("1 passed, 0 failed")
-    return 0
 
 
 def lay_out(folder, library, args):
@@ -198,7 +222,9 @@ def main():
     args = parser.parse_args()
     wine = Wine(args)
     if args.make_prefix:
-        return make_prefix(wine)
+        make_prefix(wine)
+        print("1 passed, 0 failed")
+        return 0
     return run_table(wine, args.windows)
 
 

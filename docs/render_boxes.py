@@ -1,0 +1,47 @@
+"""Renders boardprobe's real message boxes under Wine and Xvfb into the PNG
+files the README shows, each cropped to its box.
+
+Usage: xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 docs/render_boxes.py [BUILD]
+BUILD is a built win32 preset (default build/win32). Needs ImageMagick's
+convert. Uses a Wine prefix of its own, made afresh in a temporary folder.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import e2e  # noqa: E402
+
+# picture, library beside the tool, METAL_SIM
+PICTURES = [
+    ("box-savage4.png", "sim", None),
+    ("box-acquire-failure.png", "sim", "open=1"),
+    ("box-no-library.png", None, None),
+]
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build", "win32")
+    with tempfile.TemporaryDirectory() as work:
+        wine = e2e.from_build(build, os.path.join(work, "prefix"))
+        e2e.make_prefix(wine)
+        for picture, library, settings in PICTURES:
+            folder = tempfile.mkdtemp(dir=work)
+            e2e.lay_out(folder, library, wine.args)
+            env = dict(wine.env, METAL_SIM_LOG=e2e.windows_path(os.path.join(folder, "events.log")))
+            if settings is not None:
+                env["METAL_SIM"] = settings
+            wine.run(wine.args.driver,
+                     e2e.windows_path(os.path.join(folder, "boardprobe.exe")),
+                     e2e.windows_path(os.path.join(folder, "events.log")),
+                     "--shots", e2e.windows_path(folder), env=env).check_returncode()
+            subprocess.run(["convert", os.path.join(folder, "box-1.bmp"),
+                            "-strip", os.path.join(HERE, picture)], check=True)
+            print("wrote", os.path.join("docs", picture))
+        wine.stop_server()
+
+
+if __name__ == "__main__":
+    main()
