@@ -53,8 +53,8 @@ void show_message(bool is_error, const char* format, ...) {
   const char* caption = is_error ? ERROR_CAPTION : INFORMATION_CAPTION;
   // The report asks no question, but the question mark is its icon.
   const std::uint32_t style =
-      platform::MB_OK |
-      (is_error ? platform::MB_ICONHAND : platform::MB_ICONQUESTION);
+      platform::BOX_OK |
+      (is_error ? platform::BOX_ICON_HAND : platform::BOX_ICON_QUESTION);
   platform::MessageBoxA(nullptr, text, caption, style);
 }
 

@@ -16,9 +16,14 @@ TEST(Lookups, EdgesOfBothTables) {
   };
   // 0 has a text although a successful open never asks for it; 2 has none.
   const Reason reasons[] = {
-      {0, "No error"},      {2, "Unknown error"},       {3, "Out of system memory"},
-      {10, "Unknown error"}, {-1, "Unknown error"},     {INT_MIN, "Unknown error"},
-      {-9, "Unknown error"}, {1, "No supported S3D board found"},
+      {0, "No error"},
+      {2, "Unknown error"},
+      {3, "Out of system memory"},
+      {10, "Unknown error"},
+      {-1, "Unknown error"},
+      {INT_MIN, "Unknown error"},
+      {-9, "Unknown error"},
+      {1, "No supported S3D board found"},
   };
   for (const Reason& r : reasons) {
     EXPECT_STREQ(result_reason(r.code), r.text) << "code " << r.code;
@@ -30,12 +35,9 @@ TEST(Lookups, EdgesOfBothTables) {
   };
   // Matched on all 32 bits: a known low half is not enough.
   const Board boards[] = {
-      {0x8A20, "S3 Savage 3D"},
-      {0x8C10, "S3 Savage/MX w/ MV"},
-      {0x9102, "S3 Savage 2000"},
-      {0x18A22, "Unknown S3 board"},
-      {0xFFFF8A22, "Unknown S3 board"},
-      {0, "Unknown S3 board"},
+      {0x8A20, "S3 Savage 3D"},         {0x8C10, "S3 Savage/MX w/ MV"},
+      {0x9102, "S3 Savage 2000"},       {0x18A22, "Unknown S3 board"},
+      {0xFFFF8A22, "Unknown S3 board"}, {0, "Unknown S3 board"},
   };
   for (const Board& b : boards) {
     EXPECT_STREQ(board_name(b.id), b.name) << std::hex << b.id;
@@ -51,7 +53,8 @@ TEST(ShowMessage, KindChoosesCaptionAndIconAndLongTextsAreCut) {
   const std::string fits(255, 'x');
   const Case cases[] = {
       {true, "boom", "MessageBoxA 0x10 [Fatal error] boom"},
-      {false, "hello", "MessageBoxA 0x20 [S3 MeTaL API information tool] hello"},
+      {false, "hello",
+       "MessageBoxA 0x20 [S3 MeTaL API information tool] hello"},
       // 255 characters and the zero fill the buffer exactly.
       {true, fits, "MessageBoxA 0x10 [Fatal error] " + fits},
       {true, fits + "y", "MessageBoxA 0x10 [Fatal error] " + fits},

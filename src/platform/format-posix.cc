@@ -1,6 +1,6 @@
-#include "platform/platform.h"
-
 #include <stdio.h>
+
+#include "platform/platform.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 // Formatting on Windows. This uses msvcrt's own _vsnprintf: Windows 98's
 // msvcrt.dll has no C99 vsnprintf, and mingw-w64's replacement would add its
 // own printf and imports that old systems lack.
-#include "platform/platform.h"
-
 #include <stdio.h>
+
+#include "platform/platform.h"
 
 namespace platform {
 

@@ -57,7 +57,8 @@ TEST(FormatText, LongTextComesBackCutAndTerminated) {
     char memory[300];
     std::memset(memory, '#', sizeof memory);
     format(memory, 256, "%s", long_text.substr(0, length).c_str());
-    EXPECT_EQ(std::string(memory), long_text.substr(0, length < 255 ? length : 255));
+    EXPECT_EQ(std::string(memory),
+              long_text.substr(0, length < 255 ? length : 255));
     EXPECT_EQ(memory[256], '#');
   }
 }

@@ -1,12 +1,12 @@
 // The platform on Linux and other POSIX systems: modules come from dlopen,
 // message boxes become text on the terminal.
-#include "platform/platform.h"
-
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
+
+#include "platform/platform.h"
 
 namespace platform {
 
@@ -30,10 +30,10 @@ constexpr int OPEN_FLAGS = RTLD_NOW | RTLD_LOCAL;
 }
 
 [[nodiscard]] const char* icon_kind(std::uint32_t type) {
-  switch (type & MB_ICONMASK) {
-    case MB_ICONHAND:
+  switch (type & BOX_ICON_MASK) {
+    case BOX_ICON_HAND:
       return "error";
-    case MB_ICONQUESTION:
+    case BOX_ICON_QUESTION:
       return "question";
     default:
       return "message";

@@ -1,9 +1,14 @@
 // The platform on Windows: straight to KERNEL32 and USER32, ANSI forms.
-#include "platform/platform.h"
-
 #include <windows.h>
 
+#include "platform/platform.h"
+
 namespace platform {
+
+static_assert(BOX_OK == MB_OK && BOX_ICON_HAND == MB_ICONHAND &&
+                  BOX_ICON_QUESTION == MB_ICONQUESTION &&
+                  BOX_ICON_MASK == MB_ICONMASK,
+              "message box styles must be Windows' own");
 
 HMODULE LoadLibraryA(const char* file_name) {
   return reinterpret_cast<HMODULE>(::LoadLibraryA(file_name));

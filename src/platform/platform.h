@@ -20,11 +20,13 @@ using HMODULE = Module*;
 using HWND = Window*;
 using FARPROC = void (*)();
 
-// MessageBoxA styles the tool uses: one OK button and one icon.
-constexpr std::uint32_t MB_OK = 0x00;
-constexpr std::uint32_t MB_ICONHAND = 0x10;
-constexpr std::uint32_t MB_ICONQUESTION = 0x20;
-constexpr std::uint32_t MB_ICONMASK = 0xF0;
+// MessageBoxA styles the tool uses: one OK button and one icon. The values
+// are Windows' MB_OK, MB_ICONHAND, MB_ICONQUESTION and MB_ICONMASK, under
+// names that <windows.h>'s macros leave alone.
+constexpr std::uint32_t BOX_OK = 0x00;
+constexpr std::uint32_t BOX_ICON_HAND = 0x10;
+constexpr std::uint32_t BOX_ICON_QUESTION = 0x20;
+constexpr std::uint32_t BOX_ICON_MASK = 0xF0;
 
 // Null when the library cannot be loaded.
 [[nodiscard]] HMODULE LoadLibraryA(const char* file_name);

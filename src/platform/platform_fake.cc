@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "metal/metal.h"
+#include "metal/metal_table.h"
 #include "platform/platform.h"
 
 namespace {
@@ -21,23 +22,12 @@ std::string hex(std::uint32_t value) {
   return text;
 }
 
-std::int32_t METAL_CALL unused_entry() { return 0; }
 std::int32_t METAL_CALL close_entry(MetalInterface* self);
 std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
                                     std::uint32_t* value);
 
-struct Table {
-  MetalTableEntry entries[METAL_TABLE_SIZE];
-  Table() {
-    for (MetalTableEntry& entry : entries) {
-      entry = reinterpret_cast<MetalTableEntry>(&unused_entry);
-    }
-    entries[ENTRY_CLOSE] = reinterpret_cast<MetalTableEntry>(&close_entry);
-    entries[ENTRY_QUERY] = reinterpret_cast<MetalTableEntry>(&query_entry);
-  }
-};
-const Table table;
-MetalInterface the_interface{table.entries};
+const MetalTable table(&close_entry, &query_entry);
+MetalInterface the_interface{table.entries()};
 
 // Notes what is wrong with a call on the interface, or nothing.
 std::string check_interface(MetalInterface* self) {
@@ -133,8 +123,7 @@ void FreeLibrary(HMODULE module) {
 
 void MessageBoxA(HWND owner, const char* text, const char* caption,
                  std::uint32_t type) {
-  std::string line =
-      "MessageBoxA " + hex(type) + " [" + caption + "] " + text;
+  std::string line = "MessageBoxA " + hex(type) + " [" + caption + "] " + text;
   if (owner != nullptr) line += " [owner]";
   record.push_back(line);
 }

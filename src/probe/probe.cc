@@ -42,7 +42,8 @@ int run_probe() {
   auto open = reinterpret_cast<MetalOpenFunction>(
       GetProcAddress(library, METAL_ENTRY_NAME));
   if (open == nullptr) {
-    show_message(ERROR_MESSAGE, "Failed to retrieve S3 MeTaL API from the library.");
+    show_message(ERROR_MESSAGE,
+                 "Failed to retrieve S3 MeTaL API from the library.");
     FreeLibrary(library);
     return EXIT_FAILED;
   }

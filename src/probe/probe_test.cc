@@ -43,7 +43,8 @@ const std::string SAVAGE4_REPORT =
     "Device ID: 8A22\n"
     "VRAM size: 16777216 B / 16384 KB / 16 MB";
 
-const std::string ID_FAILURE = error_box("Failed to retrieve S3 MeTaL device ID.");
+const std::string ID_FAILURE =
+    error_box("Failed to retrieve S3 MeTaL device ID.");
 const std::string SIZE_FAILURE =
     error_box("Failed to retrieve S3 MeTaL device video memory size.");
 const std::string CLOSE_FAILURE =
@@ -62,27 +63,10 @@ fake::Script with(void (*change)(fake::Script&)) {
   return script;
 }
 
-fake::Script opening(std::int32_t code) {
+// A script that differs from the default in one status or code.
+fake::Script set(std::int32_t fake::Script::*field, std::int32_t value) {
   fake::Script script;
-  script.open_result = code;
-  return script;
-}
-
-fake::Script id_status(std::int32_t status) {
-  fake::Script script;
-  script.id_status = status;
-  return script;
-}
-
-fake::Script size_status(std::int32_t status) {
-  fake::Script script;
-  script.size_status = status;
-  return script;
-}
-
-fake::Script close_status(std::int32_t status) {
-  fake::Script script;
-  script.close_status = status;
+  script.*field = value;
   return script;
 }
 
@@ -97,7 +81,9 @@ Events acquire_failed(const std::string& box) {
   return {LOAD, RESOLVE, OPEN, box, FREE};
 }
 
-Events id_failed() { return {LOAD, RESOLVE, OPEN, QUERY_ID, ID_FAILURE, CLOSE, FREE}; }
+Events id_failed() {
+  return {LOAD, RESOLVE, OPEN, QUERY_ID, ID_FAILURE, CLOSE, FREE};
+}
 
 Events size_failed() {
   return {LOAD, RESOLVE, OPEN, QUERY_ID, QUERY_SIZE, SIZE_FAILURE, CLOSE, FREE};
@@ -108,31 +94,34 @@ Events reported(const std::string& box) {
 }
 
 Events close_failed() {
-  return {LOAD,  RESOLVE, OPEN, QUERY_ID, QUERY_SIZE, SAVAGE4_REPORT,
-          CLOSE, CLOSE_FAILURE, FREE};
+  return {LOAD,           RESOLVE, OPEN,          QUERY_ID, QUERY_SIZE,
+          SAVAGE4_REPORT, CLOSE,   CLOSE_FAILURE, FREE};
 }
 
 const Case CASES[] = {
-    {"no library", with([](fake::Script& s) { s.library_loads = false; }),
-     {LOAD, error_box("Failed to open S3 MeTaL API library.")}, 1},
-    {"no entry", with([](fake::Script& s) { s.exports_open = false; }),
+    {"no library",
+     with([](fake::Script& s) { s.library_loads = false; }),
+     {LOAD, error_box("Failed to open S3 MeTaL API library.")},
+     1},
+    {"no entry",
+     with([](fake::Script& s) { s.exports_open = false; }),
      {LOAD, RESOLVE,
       error_box("Failed to retrieve S3 MeTaL API from the library."), FREE},
      1},
 
-    {"open code 1", opening(1),
+    {"open code 1", set(&fake::Script::open_result, 1),
      acquire_failed(acquire_failure("1", "No supported S3D board found")), 1},
-    {"open code 2 has no text", opening(2),
+    {"open code 2 has no text", set(&fake::Script::open_result, 2),
      acquire_failed(acquire_failure("2", "Unknown error")), 1},
-    {"open code 4", opening(4),
+    {"open code 4", set(&fake::Script::open_result, 4),
      acquire_failed(acquire_failure("4", "Out of video memory")), 1},
-    {"open code 9", opening(9),
+    {"open code 9", set(&fake::Script::open_result, 9),
      acquire_failed(acquire_failure(
          "9", "BeginDraw called while Metal application is minimised")),
      1},
-    {"open code -1 prints signed", opening(-1),
+    {"open code -1 prints signed", set(&fake::Script::open_result, -1),
      acquire_failed(acquire_failure("-1", "Unknown error")), 1},
-    {"open code INT_MIN", opening(INT_MIN),
+    {"open code INT_MIN", set(&fake::Script::open_result, INT_MIN),
      acquire_failed(acquire_failure("-2147483648", "Unknown error")), 1},
     {"open succeeds with a null interface",
      with([](fake::Script& s) { s.store_null_interface = true; }),
@@ -141,22 +130,22 @@ const Case CASES[] = {
      with([](fake::Script& s) { s.store_no_interface = true; }),
      acquire_failed(acquire_failure("0", "Unknown error")), 1},
 
-    {"device ID status 0", id_status(0), id_failed(), 1},
-    {"device ID status 2", id_status(2), id_failed(), 1},
-    {"device ID status -1", id_status(-1), id_failed(), 1},
-    {"size status 0", size_status(0), size_failed(), 1},
-    {"size status 2", size_status(2), size_failed(), 1},
-    {"size status -1", size_status(-1), size_failed(), 1},
+    {"device ID status 0", set(&fake::Script::id_status, 0), id_failed(), 1},
+    {"device ID status 2", set(&fake::Script::id_status, 2), id_failed(), 1},
+    {"device ID status -1", set(&fake::Script::id_status, -1), id_failed(), 1},
+    {"size status 0", set(&fake::Script::size_status, 0), size_failed(), 1},
+    {"size status 2", set(&fake::Script::size_status, 2), size_failed(), 1},
+    {"size status -1", set(&fake::Script::size_status, -1), size_failed(), 1},
 
     {"Savage 4 with 16 MiB", fake::Script{}, reported(SAVAGE4_REPORT), 0},
     {"ID zero-filled to four digits", board(0x123, 16u << 20),
-     reported(report("Unknown S3 board", "0123",
-                     "16777216 B / 16384 KB / 16 MB")),
+     reported(
+         report("Unknown S3 board", "0123", "16777216 B / 16384 KB / 16 MB")),
      0},
     {"ID wider than 16 bits is unknown and printed whole",
      board(0x18A22, 16u << 20),
-     reported(report("Unknown S3 board", "18A22",
-                     "16777216 B / 16384 KB / 16 MB")),
+     reported(
+         report("Unknown S3 board", "18A22", "16777216 B / 16384 KB / 16 MB")),
      0},
     {"sizes round down", board(0x8C13, (1u << 20) - 1),
      reported(report("S3 Savage/IX", "8C13", "1048575 B / 1023 KB / 0 MB")), 0},
@@ -166,13 +155,16 @@ const Case CASES[] = {
      0},
     {"ID query succeeds without storing: reads as 0",
      with([](fake::Script& s) { s.id_stores_nothing = true; }),
-     reported(report("Unknown S3 board", "0000",
-                     "16777216 B / 16384 KB / 16 MB")),
+     reported(
+         report("Unknown S3 board", "0000", "16777216 B / 16384 KB / 16 MB")),
      0},
 
-    {"close status 0 after the report", close_status(0), close_failed(), 0},
-    {"close status 2 after the report", close_status(2), close_failed(), 0},
-    {"close status -1 after the report", close_status(-1), close_failed(), 0},
+    {"close status 0 after the report", set(&fake::Script::close_status, 0),
+     close_failed(), 0},
+    {"close status 2 after the report", set(&fake::Script::close_status, 2),
+     close_failed(), 0},
+    {"close status -1 after the report", set(&fake::Script::close_status, -1),
+     close_failed(), 0},
     {"close status is not looked at after a failed query",
      with([](fake::Script& s) {
        s.size_status = 0;
