@@ -1,4 +1,10 @@
+#include <unistd.h>
+
 #include "sim.h"
+
+void sim_wait_forever() {
+  for (;;) pause();
+}
 
 namespace {
 

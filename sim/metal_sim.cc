@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "metal/metal.h"
+#include "metal/metal_table.h"
 #include "sim.h"
 
 namespace {
@@ -17,6 +18,7 @@ struct Settings {
   std::int32_t id_status = METAL_CALL_OK;
   std::int32_t size_status = METAL_CALL_OK;
   std::int32_t close_status = METAL_CALL_OK;
+  bool hang = false;  // mtlOpen never returns
 };
 
 // Internal error: what mtlOpen answers when METAL_SIM cannot be understood,
@@ -65,6 +67,8 @@ bool apply(const char* key, std::size_t key_length, std::int64_t value) {
     settings.size_status = status;
   } else if (is("close_status")) {
     settings.close_status = status;
+  } else if (is("hang")) {
+    settings.hang = word != 0;
   } else {
     return false;
   }
@@ -85,10 +89,12 @@ bool read_settings() {
     const char* word_end = strchr(text, ' ');
     if (word_end == nullptr) word_end = text + strlen(text);
     const auto word_length = static_cast<std::size_t>(word_end - text);
-    const char* equals = static_cast<const char*>(memchr(text, '=', word_length));
+    const char* equals =
+        static_cast<const char*>(memchr(text, '=', word_length));
     std::int64_t value = 0;
     if (equals == nullptr ||
-        !parse_number(equals + 1, static_cast<std::size_t>(word_end - equals - 1),
+        !parse_number(equals + 1,
+                      static_cast<std::size_t>(word_end - equals - 1),
                       &value) ||
         !apply(text, static_cast<std::size_t>(equals - text), value)) {
       sim_log("bad setting %.*s", static_cast<int>(word_length), text);
@@ -99,33 +105,20 @@ bool read_settings() {
   return true;
 }
 
-std::int32_t METAL_CALL unused_entry() { return 0; }
-
 std::int32_t METAL_CALL close_entry(MetalInterface* self);
 std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
                                     std::uint32_t* value);
 
-// Every slot holds something callable; only close and query do anything.
-struct Table {
-  MetalTableEntry entries[METAL_TABLE_SIZE];
-  Table() {
-    for (MetalTableEntry& entry : entries) {
-      entry = reinterpret_cast<MetalTableEntry>(&unused_entry);
-    }
-    entries[ENTRY_CLOSE] = reinterpret_cast<MetalTableEntry>(&close_entry);
-    entries[ENTRY_QUERY] = reinterpret_cast<MetalTableEntry>(&query_entry);
-  }
-};
-
-const Table table;
-MetalInterface board_interface{table.entries};
+const MetalTable table(&close_entry, &query_entry);
+MetalInterface board_interface{table.entries()};
 
 // Calls on anything but the open interface are the caller's fault: logged,
 // and failed.
 bool is_ours(MetalInterface* self, const char* call) {
   if (self == &board_interface && is_open) return true;
-  sim_log("%s on %s", call, self == &board_interface ? "a closed interface"
-                                                     : "a foreign interface");
+  sim_log(
+      "%s on %s", call,
+      self == &board_interface ? "a closed interface" : "a foreign interface");
   return false;
 }
 
@@ -156,9 +149,10 @@ std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
 }  // namespace
 
 extern "C" std::int32_t METAL_CALL mtlOpen(std::uint32_t flags,
-                                            MetalInterface** out) {
+                                           MetalInterface** out) {
   sim_log("open %u", static_cast<unsigned>(flags));
   if (!read_settings()) return OPEN_BAD_SETTINGS;
+  if (settings.hang) sim_wait_forever();
   if (settings.open != METAL_OPEN_OK) return settings.open;
   if (settings.null_interface) {
     *out = nullptr;

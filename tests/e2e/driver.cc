@@ -4,7 +4,8 @@
 // log that the stand-in metal.dll also writes, presses OK, and at the end
 // writes the exit status. A process that hangs is killed.
 //
-// Usage: driver.exe PROGRAM LOG [--shots FOLDER] [--timing]
+// Usage: driver.exe PROGRAM LOG [--limit MS] [--shots FOLDER] [--timing]
+//   --limit   kills the program after MS milliseconds (default 20000)
 //   --shots   also saves each box, cropped to its window, as FOLDER\box-N.bmp
 //   --timing  prints the microseconds from CreateProcess to the first box
 //             being visible, then presses OK on everything
@@ -12,13 +13,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD TIME_LIMIT_MS = 20000;
+constexpr DWORD DEFAULT_TIME_LIMIT_MS = 20000;
 constexpr DWORD ICON_WAIT_MS = 3000;
 constexpr int TEXT_ITEM = 0xFFFF;
 
@@ -171,8 +173,9 @@ std::string icon_kind(HWND box) {
     const Pixels shown = screen(area);
     const DWORD background = shown.data.empty() ? 0 : shown.data[0];
     for (const Stock& candidate : stock) {
-      const Pixels drawn = capture(nullptr, 0, 0, size, size,
-                                   LoadIconA(nullptr, candidate.id), background);
+      const Pixels drawn =
+          capture(nullptr, 0, 0, size, size, LoadIconA(nullptr, candidate.id),
+                  background);
       if (drawn.data == shown.data) return candidate.name;
     }
     Sleep(20);  // not painted yet
@@ -218,24 +221,29 @@ std::string describe(HWND box) {
   return "box caption=\"" + text_of(box) + "\" icon=" + icon_kind(box) +
          " buttons=" + buttons_of(box) +
          " owner=" + (GetWindow(box, GW_OWNER) ? "yes" : "none") +
-         " topmost=" + (topmost ? "yes" : "no") + " text=\"" +
-         escaped(text) + "\"";
+         " topmost=" + (topmost ? "yes" : "no") + " text=\"" + escaped(text) +
+         "\"";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: driver.exe PROGRAM LOG [--shots FOLDER] [--timing]\n");
+    std::fprintf(stderr,
+                 "usage: driver.exe PROGRAM LOG [--limit MS] [--shots FOLDER] "
+                 "[--timing]\n");
     return 2;
   }
   const char* program = argv[1];
   log_path = argv[2];
   const char* shots = nullptr;
   bool timing = false;
+  DWORD time_limit = DEFAULT_TIME_LIMIT_MS;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc) {
       shots = argv[++i];
+    } else if (std::strcmp(argv[i], "--limit") == 0 && i + 1 < argc) {
+      time_limit = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
     } else if (std::strcmp(argv[i], "--timing") == 0) {
       timing = true;
     }
@@ -248,8 +256,8 @@ int main(int argc, char** argv) {
   LARGE_INTEGER frequency, started, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&started);
-  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
     std::fprintf(stderr, "cannot start %s: error %lu\n", program,
                  GetLastError());
     return 2;
@@ -259,7 +267,7 @@ int main(int argc, char** argv) {
   int boxes = 0;
   bool timed_out = false;
   while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
-    if (GetTickCount() - start > TIME_LIMIT_MS) {
+    if (GetTickCount() - start > time_limit) {
       timed_out = true;
       break;
     }
@@ -280,13 +288,13 @@ int main(int argc, char** argv) {
         Sleep(300);
         RECT area;
         GetWindowRect(box, &area);
-        save_bmp(screen(area),
-                 std::string(shots) + "\\box-" + std::to_string(boxes) + ".bmp");
+        save_bmp(screen(area), std::string(shots) + "\\box-" +
+                                   std::to_string(boxes) + ".bmp");
       }
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    while (IsWindow(box) && GetTickCount() - start <= TIME_LIMIT_MS) Sleep(5);
+    while (IsWindow(box) && GetTickCount() - start <= time_limit) Sleep(5);
   }
 
   if (timed_out) {

@@ -54,7 +54,8 @@ def acquire_failed(code, reason):
     return OPENED + [acquire_failure(code, reason), "unload", "exit 1"]
 
 
-# name, library beside the tool, METAL_SIM, expected transcript
+# name, library beside the tool, METAL_SIM, expected transcript, and for a
+# case that must hang, the driver's time limit in milliseconds
 CASES = [
     ("no library", None, None, NO_LIBRARY),
     ("corrupt metal.dll", "corrupt", None, NO_LIBRARY),
@@ -92,6 +93,9 @@ CASES = [
      QUERIED + [SAVAGE4, "close",
                 error_box("Failed at closing S3 MeTaL interface."),
                 "unload", "exit 0"]),
+    # Proves the driver's own time limit: the hung tool is killed, so the
+    # library is never unloaded.
+    ("mtlOpen never returns", "sim", "hang=1", OPENED + ["timeout"], 3000),
 ]
 
 
@@ -172,20 +176,23 @@ def lay_out(folder, library, args):
 
 
 def run_case(wine, case, work):
-    name, library, settings, expected = case
+    name, library, settings, expected, *limit = case
     folder = tempfile.mkdtemp(dir=work)
     lay_out(folder, library, wine.args)
     log = os.path.join(folder, "events.log")
     env = dict(wine.env, METAL_SIM_LOG=windows_path(log))
     if settings is not None:
         env["METAL_SIM"] = settings
-    result = wine.run(wine.args.driver, windows_path(os.path.join(folder, "boardprobe.exe")),
-                      windows_path(log), env=env)
+    options = ["--limit", str(limit[0])] if limit else []
+    result = wine.run(wine.args.driver,
+                      windows_path(os.path.join(folder, "boardprobe.exe")),
+                      windows_path(log), *options, env=env)
     transcript = []
     if os.path.exists(log):
         with open(log) as f:
             transcript = f.read().splitlines()
-    if result.returncode != 0:
+    # The driver exits 2 after a time-out, which the transcript shows.
+    if result.returncode != 0 and transcript[-1:] != ["timeout"]:
         transcript.append(f"driver exit {result.returncode}: {result.stderr.strip()}")
     return transcript
 
