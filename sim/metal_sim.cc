@@ -22,8 +22,9 @@ struct Settings {
 };
 
 // Internal error: what mtlOpen answers when METAL_SIM cannot be understood,
-// so that a mistyped setting never passes for the default board.
-constexpr std::int32_t OPEN_BAD_SETTINGS = 8;
+// so that a mistyped setting never passes for the default board, and when
+// it is given nowhere to store the interface.
+constexpr std::int32_t OPEN_INTERNAL_ERROR = 8;
 
 Settings settings;
 bool is_open = false;
@@ -151,7 +152,7 @@ std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
 extern "C" std::int32_t METAL_CALL mtlOpen(std::uint32_t flags,
                                            MetalInterface** out) {
   sim_log("open %u", static_cast<unsigned>(flags));
-  if (!read_settings()) return OPEN_BAD_SETTINGS;
+  if (out == nullptr || !read_settings()) return OPEN_INTERNAL_ERROR;
   if (settings.hang) sim_wait_forever();
   if (settings.open != METAL_OPEN_OK) return settings.open;
   if (settings.null_interface) {

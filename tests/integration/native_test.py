@@ -54,6 +54,11 @@ CASES = [
     ("close fails after the report", "sim", "close_status=0", [],
      SAVAGE4 + ERROR.format(text="Failed at closing S3 MeTaL interface."),
      0, FULL_RUN),
+    ("a mistyped setting never passes for the default board", "sim",
+     "board=0x8A20 vrma=1", [],
+     ERROR.format(text="Failed to acquire S3 MeTaL interface.\n\n"
+                       "Error: 8\nReason: Internal error"),
+     1, ["load", "open 0", "bad setting vrma=1", "unload"]),
     ("library without mtlOpen", "no_entry", None, [],
      ERROR.format(text="Failed to retrieve S3 MeTaL API from the library."),
      1, ["load", "unload"]),
