@@ -5,6 +5,8 @@ record of the calls it received.
 Usage: native_test.py BOARDPROBE METAL_DLL NO_ENTRY_METAL_DLL
 """
 import os
+import pty
+import select
 import shutil
 import subprocess
 import sys
@@ -101,6 +103,53 @@ def run_case(tool, libraries, case):
     return failures
 
 
+def read_until(fd, marker, seconds=10):
+    seen = b""
+    while marker not in seen:
+        ready, _, _ = select.select([fd], [], [], seconds)
+        if not ready:
+            break
+        try:
+            chunk = os.read(fd, 1024)
+        except OSError:
+            break
+        if not chunk:
+            break
+        seen += chunk
+    return seen
+
+
+def box_waits_for_enter_on_a_terminal(tool, sim):
+    """On a terminal the box is modal: nothing after it happens until Enter."""
+    with tempfile.TemporaryDirectory() as folder:
+        exe = os.path.join(folder, "boardprobe")
+        shutil.copy2(tool, exe)
+        shutil.copy2(sim, os.path.join(folder, "metal.dll"))
+        log_path = os.path.join(folder, "events.log")
+        env = {k: v for k, v in os.environ.items() if k != "METAL_SIM"}
+        env["METAL_SIM_LOG"] = log_path
+        pid, fd = pty.fork()
+        if pid == 0:
+            os.execve(exe, [exe], env)
+        shown = read_until(fd, b"press Enter")
+        with open(log_path) as f:
+            while_shown = f.read().splitlines()
+        os.write(fd, b"\n")
+        read_until(fd, b"never printed", seconds=2)
+        _, status = os.waitpid(pid, 0)
+        os.close(fd)
+        with open(log_path) as f:
+            after = f.read().splitlines()
+    failures = []
+    if b"[ OK ] press Enter" not in shown:
+        failures.append(f"no OK prompt on the terminal: {shown!r}")
+    if while_shown != FULL_RUN[:4]:
+        failures.append(f"while the box waited: {while_shown}")
+    if after != FULL_RUN or os.waitstatus_to_exitcode(status) != 0:
+        failures.append(f"after Enter: {after}, status {status}")
+    return failures
+
+
 def main():
     tool, sim, no_entry = sys.argv[1:4]
     libraries = {"sim": sim, "no_entry": no_entry}
@@ -111,7 +160,12 @@ def main():
         for failure in failures:
             print("    " + failure.replace("\n", "\n    "))
         failed += bool(failures)
-    print(f"{len(CASES) - failed} passed, {failed} failed")
+    failures = box_waits_for_enter_on_a_terminal(tool, sim)
+    print(("FAIL " if failures else "ok   ") + "the box waits for Enter on a terminal")
+    for failure in failures:
+        print("    " + failure)
+    failed += bool(failures)
+    print(f"{len(CASES) + 1 - failed} passed, {failed} failed")
     return 1 if failed else 0
 
 
