@@ -29,14 +29,9 @@ def main():
         e2e.make_prefix(wine)
         for picture, library, settings in PICTURES:
             folder = tempfile.mkdtemp(dir=work)
-            e2e.lay_out(folder, library, wine.args)
-            env = dict(wine.env, METAL_SIM_LOG=e2e.windows_path(os.path.join(folder, "events.log")))
-            if settings is not None:
-                env["METAL_SIM"] = settings
-            wine.run(wine.args.driver,
-                     e2e.windows_path(os.path.join(folder, "boardprobe.exe")),
-                     e2e.windows_path(os.path.join(folder, "events.log")),
-                     "--shots", e2e.windows_path(folder), env=env).check_returncode()
+            result, _ = e2e.drive(wine, folder, library, settings,
+                                  "--shots", e2e.windows_path(folder))
+            result.check_returncode()
             subprocess.run(["convert", os.path.join(folder, "box-1.bmp"),
                             "-strip", os.path.join(HERE, picture)], check=True)
             print("wrote", os.path.join("docs", picture))

@@ -175,15 +175,15 @@ def lay_out(folder, library, args):
         shutil.copy2(source[library], target)
 
 
-def run_case(wine, case, work):
-    name, library, settings, expected, *limit = case
-    folder = tempfile.mkdtemp(dir=work)
+def drive(wine, folder, library, settings, *options):
+    """Lays the tool and the library out in folder and runs the driver on
+    them; returns the driver's result and the transcript it and the
+    stand-in wrote to folder/events.log."""
     lay_out(folder, library, wine.args)
     log = os.path.join(folder, "events.log")
     env = dict(wine.env, METAL_SIM_LOG=windows_path(log))
     if settings is not None:
         env["METAL_SIM"] = settings
-    options = ["--limit", str(limit[0])] if limit else []
     result = wine.run(wine.args.driver,
                       windows_path(os.path.join(folder, "boardprobe.exe")),
                       windows_path(log), *options, env=env)
@@ -191,6 +191,14 @@ def run_case(wine, case, work):
     if os.path.exists(log):
         with open(log) as f:
             transcript = f.read().splitlines()
+    return result, transcript
+
+
+def run_case(wine, case, work):
+    name, library, settings, expected, *limit = case
+    options = ["--limit", str(limit[0])] if limit else []
+    result, transcript = drive(wine, tempfile.mkdtemp(dir=work), library,
+                               settings, *options)
     # The driver exits 2 after a time-out, which the transcript shows.
     if result.returncode != 0 and transcript[-1:] != ["timeout"]:
         transcript.append(f"driver exit {result.returncode}: {result.stderr.strip()}")
