@@ -69,28 +69,40 @@ CASES = [
 ]
 
 
+def lay_out(folder, tool, library, settings=None):
+    """Copies the tool, and the library if any, into folder; returns the
+    copy's path, the environment to run it in and the event log's path."""
+    exe = os.path.join(folder, "boardprobe")
+    shutil.copy2(tool, exe)
+    if library is not None:
+        shutil.copy2(library, os.path.join(folder, "metal.dll"))
+    log_path = os.path.join(folder, "events.log")
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("METAL_SIM", "LD_LIBRARY_PATH")}
+    env["METAL_SIM_LOG"] = log_path
+    if settings is not None:
+        env["METAL_SIM"] = settings
+    return exe, env, log_path
+
+
+def events_in(log_path):
+    if not os.path.exists(log_path):
+        return []
+    with open(log_path) as f:
+        return f.read().splitlines()
+
+
 def run_case(tool, libraries, case):
     name, library, settings, arguments, output, status, log = case
     with tempfile.TemporaryDirectory() as folder:
-        exe = os.path.join(folder, "boardprobe")
-        shutil.copy2(tool, exe)
-        if library is not None:
-            shutil.copy2(libraries[library], os.path.join(folder, "metal.dll"))
-        log_path = os.path.join(folder, "events.log")
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("METAL_SIM", "LD_LIBRARY_PATH")}
-        env["METAL_SIM_LOG"] = log_path
-        if settings is not None:
-            env["METAL_SIM"] = settings
+        exe, env, log_path = lay_out(folder, tool, libraries.get(library),
+                                     settings)
         # Run from elsewhere: the library must be found beside the tool,
         # not in the working directory.
         result = subprocess.run([exe] + arguments, cwd="/", env=env,
                                 stdin=subprocess.DEVNULL, capture_output=True,
                                 text=True, timeout=30)
-        events = []
-        if os.path.exists(log_path):
-            with open(log_path) as f:
-                events = f.read().splitlines()
+        events = events_in(log_path)
     failures = []
     if result.stdout != output:
         failures.append(f"output:\n{result.stdout!r}\nexpected:\n{output!r}")
@@ -122,24 +134,17 @@ def read_until(fd, marker, seconds=10):
 def box_waits_for_enter_on_a_terminal(tool, sim):
     """On a terminal the box is modal: nothing after it happens until Enter."""
     with tempfile.TemporaryDirectory() as folder:
-        exe = os.path.join(folder, "boardprobe")
-        shutil.copy2(tool, exe)
-        shutil.copy2(sim, os.path.join(folder, "metal.dll"))
-        log_path = os.path.join(folder, "events.log")
-        env = {k: v for k, v in os.environ.items() if k != "METAL_SIM"}
-        env["METAL_SIM_LOG"] = log_path
+        exe, env, log_path = lay_out(folder, tool, sim)
         pid, fd = pty.fork()
         if pid == 0:
             os.execve(exe, [exe], env)
         shown = read_until(fd, b"press Enter")
-        with open(log_path) as f:
-            while_shown = f.read().splitlines()
+        while_shown = events_in(log_path)
         os.write(fd, b"\n")
         read_until(fd, b"never printed", seconds=2)
         _, status = os.waitpid(pid, 0)
         os.close(fd)
-        with open(log_path) as f:
-            after = f.read().splitlines()
+        after = events_in(log_path)
     failures = []
     if b"[ OK ] press Enter" not in shown:
         failures.append(f"no OK prompt on the terminal: {shown!r}")
