@@ -6,7 +6,7 @@ read, the exit status) with the expected one.
   e2e.py COMMON --windows VERSION    run the table under that Windows version
 
 COMMON names the programs: --wine --wineserver --prefix --driver --tool --sim
---no-entry --x64. Run under Xvfb: a display without a screen cannot draw the
+--no-entry --wrong-arch. Run under Xvfb: a display without a screen cannot draw the
 icons the driver compares.
 """
 import argparse
@@ -59,7 +59,7 @@ def acquire_failed(code, reason):
 CASES = [
     ("no library", None, None, NO_LIBRARY),
     ("corrupt metal.dll", "corrupt", None, NO_LIBRARY),
-    ("64-bit metal.dll", "x64", None, NO_LIBRARY),
+    ("metal.dll of the other architecture", "wrong_arch", None, NO_LIBRARY),
     ("no mtlOpen", "no_entry", None,
      ["load", error_box("Failed to retrieve S3 MeTaL API from the library."),
       "unload", "exit 1"]),
@@ -145,7 +145,7 @@ def from_build(build, prefix):
         tool=os.path.join(build, "boardprobe.exe"),
         sim=os.path.join(build, "metal.dll"),
         no_entry=os.path.join(build, "no_entry", "metal.dll"),
-        x64=os.path.join(build, "x64", "metal.dll")))
+        wrong_arch=os.path.join(build, "wrong_arch", "metal.dll")))
 
 
 def make_prefix(wine):
@@ -171,7 +171,7 @@ def lay_out(folder, library, args):
         with open(target, "wb") as f:
             f.write(b"MZ" + noise)
     elif library is not None:
-        source = {"sim": args.sim, "no_entry": args.no_entry, "x64": args.x64}
+        source = {"sim": args.sim, "no_entry": args.no_entry, "wrong_arch": args.wrong_arch}
         shutil.copy2(source[library], target)
 
 
@@ -229,7 +229,7 @@ def run_table(wine, version):
 def main():
     parser = argparse.ArgumentParser()
     for option in ("--wine", "--wineserver", "--prefix", "--driver", "--tool",
-                   "--sim", "--no-entry", "--x64"):
+                   "--sim", "--no-entry", "--wrong-arch"):
         parser.add_argument(option, required=True)
     action = parser.add_mutually_exclusive_group(required=True)
     action.add_argument("--make-prefix", action="store_true")
