@@ -14,12 +14,12 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-import e2e  # noqa: E402
+from wine import Wine, windows_path  # noqa: E402
 
 
 def first_box_us(wine, program, log):
-    result = wine.run(wine.args.driver, e2e.windows_path(program),
-                      e2e.windows_path(log), "--timing")
+    result = wine.run(wine.driver, windows_path(program),
+                      windows_path(log), "--timing")
     result.check_returncode()
     return int(result.stdout.strip().splitlines()[-1])
 
@@ -28,10 +28,10 @@ def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build", "win32")
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 30
     with tempfile.TemporaryDirectory() as work:
-        wine = e2e.from_build(build, os.path.join(work, "prefix"))
-        e2e.make_prefix(wine)
+        wine = Wine(build, os.path.join(work, "prefix"))
+        wine.make_prefix()
         # Keep one wineserver (and its desktop) alive for the whole run.
-        server = subprocess.Popen([wine.args.wineserver, "-p", "-f"], env=wine.env)
+        server = subprocess.Popen(["wineserver", "-p", "-f"], env=wine.env)
         try:
             programs = {
                 "boardprobe.exe": os.path.join(build, "boardprobe.exe"),
@@ -46,7 +46,7 @@ def main():
                 for name in order:
                     times[name].append(first_box_us(wine, programs[name], log))
         finally:
-            subprocess.run([wine.args.wineserver, "-k"], env=wine.env)
+            wine.server("-k")
             server.wait()
     medians = {name: statistics.median(values) for name, values in times.items()}
     for name, median in medians.items():

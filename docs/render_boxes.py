@@ -12,12 +12,12 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-import e2e  # noqa: E402
+from wine import Wine, windows_path  # noqa: E402
 
 # picture, library beside the tool, METAL_SIM
 PICTURES = [
-    ("box-savage4.png", "sim", None),
-    ("box-acquire-failure.png", "sim", "open=1"),
+    ("box-savage4.png", "board", None),
+    ("box-acquire-failure.png", "board", "open=1"),
     ("box-no-library.png", None, None),
 ]
 
@@ -25,12 +25,12 @@ PICTURES = [
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "build", "win32")
     with tempfile.TemporaryDirectory() as work:
-        wine = e2e.from_build(build, os.path.join(work, "prefix"))
-        e2e.make_prefix(wine)
+        wine = Wine(build, os.path.join(work, "prefix"))
+        wine.make_prefix()
         for picture, library, settings in PICTURES:
             folder = tempfile.mkdtemp(dir=work)
-            result, _ = e2e.drive(wine, folder, library, settings,
-                                  "--shots", e2e.windows_path(folder))
+            result, _ = wine.drive(folder, library, settings,
+                                   "--shots", windows_path(folder))
             result.check_returncode()
             subprocess.run(["convert", os.path.join(folder, "box-1.bmp"),
                             "-strip", os.path.join(HERE, picture)], check=True)

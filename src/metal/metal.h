@@ -6,15 +6,19 @@
 #include <cstdint>
 
 // Every call into the library is cdecl: arguments pushed right to left, one
-// 32-bit word each, popped by the caller. METAL_CALL comes from the build,
-// which knows the target (see the top-level CMakeLists.txt).
+// 32-bit word each, popped by the caller. 64-bit targets have one calling
+// convention only, and GCC warns about the attribute there.
+#if defined(__i386__)
+#define METAL_CALL __attribute__((cdecl))
+#else
+#define METAL_CALL
+#endif
 
 constexpr const char METAL_LIBRARY_NAME[] = "metal.dll";
 constexpr const char METAL_ENTRY_NAME[] = "mtlOpen";
 
 // The function table is an array of at least 36 function pointers; only two
 // of them are ours to call. Their numbers bind, not their byte offsets.
-constexpr std::uint32_t METAL_TABLE_SIZE = 36;
 constexpr std::uint32_t ENTRY_CLOSE = 0;
 constexpr std::uint32_t ENTRY_QUERY = 35;
 

@@ -1,97 +1,61 @@
 #include "platform/platform_fake.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
-#include "metal/metal.h"
-#include "metal/metal_table.h"
+#include "library.h"
 #include "platform/platform.h"
+#include "sim.h"
 
 namespace {
 
-fake::Script script;
+fake::Library library = fake::Library::none;
+const char* settings = nullptr;
 std::vector<std::string> record;
+bool loaded = false;
 
-// Stand-ins for the handles the real calls hand out.
+// Stands in for the handle a real load hands out.
 platform::Module* const LIBRARY = reinterpret_cast<platform::Module*>(0x1000);
-bool library_loaded = false;
-bool interface_open = false;
 
-std::string hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
-  return text;
+// Whether module is the loaded library; when not, the call is recorded.
+bool is_loaded(platform::HMODULE module, const char* call) {
+  if (module == LIBRARY && loaded) return true;
+  record.push_back(std::string(call) + " [no library]");
+  return false;
 }
 
-std::int32_t METAL_CALL close_entry(MetalInterface* self);
-std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
-                                    std::uint32_t* value);
-
-const MetalTable table(&close_entry, &query_entry);
-MetalInterface the_interface{table.entries()};
-
-// Notes what is wrong with a call on the interface, or nothing.
-std::string check_interface(MetalInterface* self) {
-  if (self != &the_interface) return " [foreign interface]";
-  if (!interface_open) return " [interface not open]";
-  if (!library_loaded) return " [library freed]";
-  return "";
-}
-
-std::int32_t METAL_CALL close_entry(MetalInterface* self) {
-  record.push_back("close" + check_interface(self));
-  interface_open = false;
-  return script.close_status;
-}
-
-std::int32_t METAL_CALL query_entry(MetalInterface* self, std::uint32_t key,
-                                    std::uint32_t* value) {
-  std::string line = "query " + hex(key) + check_interface(self);
-  if (*value != 0) line += " [value preset]";
-  record.push_back(line);
-  if (key == KEY_DEVICE_ID) {
-    if (script.id_status == METAL_CALL_OK && !script.id_stores_nothing) {
-      *value = script.device_id;
-    }
-    return script.id_status;
-  }
-  if (key == KEY_VIDEO_MEMORY_SIZE) {
-    if (script.size_status == METAL_CALL_OK) *value = script.video_memory_size;
-    return script.size_status;
-  }
-  return 0;
-}
-
-std::int32_t METAL_CALL open_entry(std::uint32_t flags, MetalInterface** out) {
-  std::string line = "mtlOpen " + std::to_string(flags);
-  if (!library_loaded) line += " [library freed]";
-  if (*out != nullptr) line += " [interface preset]";
-  record.push_back(line);
-  if (script.open_result != METAL_OPEN_OK) return script.open_result;
-  if (script.store_no_interface) return METAL_OPEN_OK;
-  if (script.store_null_interface) {
-    *out = nullptr;
-    return METAL_OPEN_OK;
-  }
-  interface_open = true;
-  *out = &the_interface;
-  return METAL_OPEN_OK;
-}
-
-std::string check_library(platform::HMODULE module) {
-  if (module != LIBRARY) return " [foreign module]";
-  if (!library_loaded) return " [library not loaded]";
-  return "";
+// Windows' MB_ICONHAND and MB_ICONQUESTION, each with MB_OK and nothing else.
+std::string icon(std::uint32_t style) {
+  if (style == 0x10) return "hand";
+  if (style == 0x20) return "question";
+  return "style " + std::to_string(style);
 }
 
 }  // namespace
 
+// The board's ties to its host, here the test itself.
+const char* sim_settings() { return settings; }
+
+void sim_log(const char* format, ...) {
+  char line[512];
+  std::va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  record.push_back(line);
+}
+
+void sim_wait_forever() { std::abort(); }
+
 namespace fake {
 
-void reset(const Script& new_script) {
-  script = new_script;
+void reset(Library new_library, const char* new_settings) {
+  library = new_library;
+  settings = new_settings;
   record.clear();
-  library_loaded = false;
-  interface_open = false;
+  loaded = false;
 }
 
 const std::vector<std::string>& events() { return record; }
@@ -101,29 +65,38 @@ const std::vector<std::string>& events() { return record; }
 namespace platform {
 
 HMODULE LoadLibraryA(const char* file_name) {
-  record.push_back(std::string("LoadLibraryA ") + file_name);
-  if (!script.library_loads) return nullptr;
-  library_loaded = true;
+  if (library == fake::Library::none || std::strcmp(file_name, "metal.dll")) {
+    return nullptr;
+  }
+  loaded = true;
+  sim_loaded();
   return LIBRARY;
 }
 
 FARPROC GetProcAddress(HMODULE module, const char* name) {
-  record.push_back(std::string("GetProcAddress ") + name +
-                   check_library(module));
-  if (!script.exports_open) return nullptr;
-  return reinterpret_cast<FARPROC>(&open_entry);
+  if (!is_loaded(module, "GetProcAddress") ||
+      library == fake::Library::no_entry || std::strcmp(name, "mtlOpen")) {
+    return nullptr;
+  }
+  return reinterpret_cast<FARPROC>(&mtlOpen);
 }
 
 void FreeLibrary(HMODULE module) {
-  std::string line = "FreeLibrary" + check_library(module);
-  if (interface_open) line += " [interface open]";
-  record.push_back(line);
-  library_loaded = false;
+  if (!is_loaded(module, "FreeLibrary")) return;
+  sim_unloaded();
+  loaded = false;
 }
 
 void MessageBoxA(HWND owner, const char* text, const char* caption,
                  std::uint32_t type) {
-  std::string line = "MessageBoxA " + hex(type) + " [" + caption + "] " + text;
+  std::string line = "box " + icon(type) + " [" + caption + "] ";
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '\n') {
+      line += "\\n";
+    } else {
+      line += *c;
+    }
+  }
   if (owner != nullptr) line += " [owner]";
   record.push_back(line);
 }

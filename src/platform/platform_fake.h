@@ -1,37 +1,25 @@
-// A scripted platform for tests, linked in place of the real one. It plays
-// the module loader, the message box and the MeTaL library behind them, and
-// records every call as one line of text, in order.
+// A scripted platform for tests, linked in place of the real one. Its
+// module loader serves the simulated board (linked in, not loaded) under
+// the name metal.dll, and its message box records the box. Everything that
+// happens is recorded as one line of text, in the language of the stand-in
+// library's event log: "load", "open 0", "query 0x10A", "close", "unload",
+// and "box ICON [CAPTION] TEXT" with line feeds written \n. A misuse of a
+// handle, the interface or the box says so in brackets at its line's end.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace fake {
 
-// What the scripted library does. The defaults are a Savage 4 with 16 MiB on
-// which every call succeeds.
-struct Script {
-  bool library_loads = true;
-  bool exports_open = true;
-  std::int32_t open_result = 0;
-  // When open_result is 0: store a null interface, or store nothing at all.
-  bool store_null_interface = false;
-  bool store_no_interface = false;
-  std::int32_t id_status = 1;
-  std::int32_t size_status = 1;
-  bool id_stores_nothing = false;
-  std::uint32_t device_id = 0x8A22;
-  std::uint32_t video_memory_size = 16u << 20;
-  std::int32_t close_status = 1;
-};
+// What LoadLibraryA("metal.dll") finds.
+enum class Library { none, no_entry, board };
 
-// Starts a new run with this script and an empty record.
-void reset(const Script& script);
+// Starts a new run with the board's settings text (as in METAL_SIM; null
+// for the defaults) and an empty record.
+void reset(Library library, const char* settings);
 
-// What happened since reset, one line per call, e.g. "LoadLibraryA metal.dll",
-// "query 0x10A", "MessageBoxA 0x10 [Fatal error] text". A call that misuses a
-// handle, the interface or a preset value says so in brackets at its end.
+// What happened since reset, one line per event.
 [[nodiscard]] const std::vector<std::string>& events();
 
 }  // namespace fake

@@ -1,8 +1,9 @@
 // Drives boardprobe.exe the way a user would, on a real Win32 API: starts
 // it, waits for each message box it shows, writes down what the box is
-// (caption, text, icon, buttons, owner, topmost) as one line of the event
-// log that the stand-in metal.dll also writes, presses OK, and at the end
-// writes the exit status. A process that hangs is killed.
+// (icon, caption, text, and any buttons, owner or topmost style it should
+// not have) as one line of the event log that the stand-in metal.dll also
+// writes, presses OK, and at the end writes the exit status. A process that
+// hangs is killed.
 //
 // Usage: driver.exe PROGRAM LOG [--limit MS] [--shots FOLDER] [--timing]
 //   --limit   kills the program after MS milliseconds (default 20000)
@@ -214,15 +215,19 @@ void save_bmp(const Pixels& pixels, const std::string& path) {
   std::fclose(out);
 }
 
+// One line in the event log's language: "box ICON [CAPTION] TEXT", and at
+// its end in brackets whatever is more than one OK button on an ownerless,
+// not topmost box.
 std::string describe(HWND box) {
   char text[1024] = {};
   GetDlgItemTextA(box, TEXT_ITEM, text, sizeof text);
-  const bool topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  return "box caption=\"" + text_of(box) + "\" icon=" + icon_kind(box) +
-         " buttons=" + buttons_of(box) +
-         " owner=" + (GetWindow(box, GW_OWNER) ? "yes" : "none") +
-         " topmost=" + (topmost ? "yes" : "no") + " text=\"" + escaped(text) +
-         "\"";
+  std::string line = "box " + icon_kind(box) + " [" + text_of(box) + "] " +
+                     escaped(text);
+  const std::string buttons = buttons_of(box);
+  if (buttons != "OK") line += " [buttons " + buttons + "]";
+  if (GetWindow(box, GW_OWNER) != nullptr) line += " [owner]";
+  if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) line += " [topmost]";
+  return line;
 }
 
 }  // namespace

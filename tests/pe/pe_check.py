@@ -10,6 +10,9 @@ import sys
 
 import pefile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import report  # noqa: E402
+
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 POLISH = 0x0415
 
@@ -157,19 +160,5 @@ def expectations(exe_path, ico_path):
     ]
 
 
-def main():
-    failed = 0
-    checks = expectations(sys.argv[1], sys.argv[2])
-    for name, actual, expected in checks:
-        if actual == expected:
-            print(f"ok   {name}")
-        else:
-            failed += 1
-            print(f"FAIL {name}\n     got      {actual!r}\n"
-                  f"     expected {expected!r}")
-    print(f"{len(checks) - failed} passed, {failed} failed")
-    return 1 if failed else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(report(expectations(sys.argv[1], sys.argv[2])))

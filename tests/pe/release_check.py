@@ -10,6 +10,9 @@ import sys
 import tempfile
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from checks import report  # noqa: E402
+
 
 def main():
     build = sys.argv[1]
@@ -33,14 +36,7 @@ def main():
          [line for line in lines if not line.endswith(b"\r")], []),
         ("README.txt says where metal.dll must be", b"metal.dll" in readme, True),
     ]
-    failed = 0
-    for name, actual, expected in checks:
-        ok = actual == expected
-        failed += not ok
-        print(("ok   " if ok else "FAIL ") + name +
-              ("" if ok else f": got {actual!r}, expected {expected!r}"))
-    print(f"{len(checks) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    return report(checks)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,20 @@
+"""How every scripted test reports: a line for each check, the differences
+of a failed one, and the closing count."""
+
+
+def report(checks):
+    """Prints each (name, got, expected) check and the count of passed and
+    failed ones; returns the exit status."""
+    failed = 0
+    for name, got, expected in checks:
+        if got == expected:
+            print(f"ok   {name}")
+            continue
+        failed += 1
+        print(f"FAIL {name}")
+        for label, value in (("got     ", got), ("expected", expected)):
+            lines = value if isinstance(value, list) else [value]
+            for line in lines or ["(nothing)"]:
+                print(f"     {label} {line if isinstance(line, str) else repr(line)}")
+    print(f"{len(checks) - failed} passed, {failed} failed")
+    return 1 if failed else 0

@@ -1,0 +1,103 @@
+"""Running a Windows build of boardprobe under Wine through the e2e driver:
+what the e2e table, the box pictures (docs/render_boxes.py) and the
+start-up benchmark (bench/startup.py) share.
+"""
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+
+# The libraries a test lays beside the tool, as the build writes them.
+LIBRARIES = {"board": "metal.dll", "no_entry": "no_entry/metal.dll",
+             "wrong_arch": "wrong_arch/metal.dll"}
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Wine:
+    """A built win32 or win64 preset and one Wine prefix to run it in. The
+    loader is Wine's 32-bit or 64-bit one, after the tool's machine, unless
+    one is named."""
+
+    def __init__(self, build, prefix, loader=None):
+        self.build = os.path.abspath(build)
+        self.tool = os.path.join(self.build, "boardprobe.exe")
+        self.driver = os.path.join(self.build, "e2e_driver.exe")
+        self.prefix = prefix
+        with open(self.tool, "rb") as f:
+            header = f.read(1024)
+        pe = struct.unpack_from("<I", header, 0x3C)[0]
+        is_32_bit = struct.unpack_from("<H", header, pe + 4)[0] == 0x14C
+        self.loader = loader or shutil.which(
+            "wine" if is_32_bit else "wine64",
+            path=os.environ["PATH"] + ":/usr/lib/wine")
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        for name in ("METAL_SIM", "METAL_SIM_LOG"):
+            self.env.pop(name, None)
+
+    def run(self, *command, env=None, timeout=120):
+        # Output goes to files, not pipes: Wine's helper processes (the
+        # desktop, services) inherit them and would hold a pipe open after
+        # the program itself has ended.
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            result = subprocess.run([self.loader, *command],
+                                    env=env or self.env, cwd="/",
+                                    stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        return result
+
+    def registry(self, key, name, value):
+        self.run("reg", "add", key, "/v", name, "/d", value, "/f").check_returncode()
+
+    def server(self, *options):
+        subprocess.run(["wineserver", *options], env=self.env, timeout=120)
+
+    def stop_server(self):
+        self.server("-k")
+        self.server("-w")
+
+    def make_prefix(self):
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        self.run("wineboot", "--init", timeout=600).check_returncode()
+        # A virtual desktop: Wine draws the boxes' frames and captions
+        # itself, with no window manager needed.
+        self.registry(r"HKCU\Software\Wine\Explorer", "Desktop", "Default")
+        self.registry(r"HKCU\Software\Wine\Explorer\Desktops", "Default", "800x600")
+        # Wine draws the frame's close button with Marlett, which this Wine
+        # does not pick up from its own font folder by itself.
+        marlett = "/usr/share/wine/fonts/marlett.ttf"
+        if os.path.exists(marlett):
+            shutil.copy2(marlett, os.path.join(self.prefix, "drive_c", "windows", "Fonts"))
+        self.stop_server()
+
+    def drive(self, folder, library, settings, *options):
+        """Copies the tool into folder, with a metal.dll beside it ("board",
+        "no_entry", "wrong_arch", "corrupt" or None), and runs the driver
+        on it; returns the driver's result and the transcript it and the
+        stand-in wrote to folder/events.log."""
+        shutil.copy2(self.tool, os.path.join(folder, "boardprobe.exe"))
+        if library == "corrupt":
+            with open(os.path.join(folder, "metal.dll"), "wb") as f:
+                f.write(b"MZ" + bytes(range(256)) * 16)
+        elif library is not None:
+            shutil.copy2(os.path.join(self.build, LIBRARIES[library]),
+                         os.path.join(folder, "metal.dll"))
+        log = os.path.join(folder, "events.log")
+        env = dict(self.env, METAL_SIM_LOG=windows_path(log))
+        if settings is not None:
+            env["METAL_SIM"] = settings
+        result = self.run(self.driver,
+                          windows_path(os.path.join(folder, "boardprobe.exe")),
+                          windows_path(log), *options, env=env)
+        transcript = []
+        if os.path.exists(log):
+            with open(log) as f:
+                transcript = f.read().splitlines()
+        return result, transcript

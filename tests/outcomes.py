@@ -1,0 +1,140 @@
+"""Every outcome of one run of boardprobe, as one table that each layer
+replays: the unit test over the scripted platform, the native tool beside
+the native stand-in, and boardprobe.exe under Wine.
+
+A case names the library beside the tool ("board", the stand-in;
+"no_entry", one without mtlOpen; None, no library at all), the stand-in's
+settings (METAL_SIM) and the transcript of the run: the stand-in's events,
+each message box as "box ICON [CAPTION] TEXT" with its line feeds written
+\\n, and last "exit STATUS".
+
+  outcomes.py HEADER   writes the table as C++ initialisers, for the unit test
+"""
+import sys
+
+ERROR = "box hand [Fatal error] "
+REPORT = "box question [S3 MeTaL API information tool] "
+
+NO_LIBRARY = ERROR + "Failed to open S3 MeTaL API library."
+NO_ENTRY = ERROR + "Failed to retrieve S3 MeTaL API from the library."
+ID_FAILURE = ERROR + "Failed to retrieve S3 MeTaL device ID."
+SIZE_FAILURE = ERROR + "Failed to retrieve S3 MeTaL device video memory size."
+CLOSE_FAILURE = ERROR + "Failed at closing S3 MeTaL interface."
+
+OPENED = ["load", "open 0"]
+QUERIED = OPENED + ["query 0x10A", "query 0x10B"]
+
+
+def acquire_failed(code, reason, *events):
+    return OPENED + list(events) + [
+        ERROR + f"Failed to acquire S3 MeTaL interface.\\n\\nError: {code}"
+        f"\\nReason: {reason}", "unload", "exit 1"]
+
+
+def report(board, device_id, sizes):
+    return (REPORT + "S3 MeTaL API is supported on this board.\\n\\n"
+            f"Board name: {board}\\nDevice ID: {device_id}\\n"
+            f"VRAM size: {sizes}")
+
+
+def reported(board, device_id, sizes):
+    return QUERIED + [report(board, device_id, sizes), "close", "unload",
+                      "exit 0"]
+
+
+SAVAGE4 = ("S3 Savage 4 (LT/GT/PRO/Xtreme)", "8A22",
+           "16777216 B / 16384 KB / 16 MB")
+ID_FAILED = OPENED + ["query 0x10A", ID_FAILURE, "close", "unload", "exit 1"]
+SIZE_FAILED = QUERIED + [SIZE_FAILURE, "close", "unload", "exit 1"]
+CLOSE_FAILED = QUERIED + [report(*SAVAGE4), "close", CLOSE_FAILURE, "unload",
+                          "exit 0"]
+
+REASONS = [
+    (1, "No supported S3D board found"), (2, "Unknown error"),
+    (3, "Out of system memory"), (4, "Out of video memory"),
+    (5, "Provided invalid state key"), (6, "Vertex buffer is in use"),
+    (7, "Texture surface lost"), (8, "Internal error"),
+    (9, "BeginDraw called while Metal application is minimised"),
+    (10, "Unknown error"), (-1, "Unknown error"),
+    (-2147483648, "Unknown error"),
+]
+
+# METAL_SIM, then what the report says: board name, device ID, sizes.
+BOARDS = [
+    (None, *SAVAGE4),
+    ("board=0x8A20 vram=8388608",
+     "S3 Savage 3D", "8A20", "8388608 B / 8192 KB / 8 MB"),
+    ("board=0x8A21 vram=4194304",
+     "S3 Savage 3D w/ MV", "8A21", "4194304 B / 4096 KB / 4 MB"),
+    ("board=0x8A23 vram=33554432",
+     "S3 Savage 4", "8A23", "33554432 B / 32768 KB / 32 MB"),
+    ("board=0x8C10 vram=12582912",
+     "S3 Savage/MX w/ MV", "8C10", "12582912 B / 12288 KB / 12 MB"),
+    ("board=0x8C11 vram=2097152",
+     "S3 Savage/MX", "8C11", "2097152 B / 2048 KB / 2 MB"),
+    # 4 GiB less a byte, and 2 GiB: sizes print unsigned.
+    ("board=0x8C12 vram=0xFFFFFFFF",
+     "S3 Savage/IX w/ MV", "8C12", "4294967295 B / 4194303 KB / 4095 MB"),
+    ("board=0x9102 vram=0x80000000",
+     "S3 Savage 2000", "9102", "2147483648 B / 2097152 KB / 2048 MB"),
+    # Sizes round down.
+    ("board=0x8C13 vram=1048575",
+     "S3 Savage/IX", "8C13", "1048575 B / 1023 KB / 0 MB"),
+    # Unknown IDs: zero-filled to four digits, printed whole when wider,
+    # and the ID a query left unwritten.
+    ("board=0x123 vram=0", "Unknown S3 board", "0123", "0 B / 0 KB / 0 MB"),
+    ("board=0x18A22", "Unknown S3 board", "18A22", SAVAGE4[2]),
+    ("no_id=1", "Unknown S3 board", "0000", SAVAGE4[2]),
+]
+
+# name, library, METAL_SIM, transcript
+CASES = [
+    ("no library", None, None, [NO_LIBRARY, "exit 1"]),
+    ("no mtlOpen", "no_entry", None, ["load", NO_ENTRY, "unload", "exit 1"]),
+    *((f"open code {code}", "board", f"open={code}",
+       acquire_failed(code, reason)) for code, reason in REASONS),
+    ("open returns 0 with a null interface", "board", "null_interface=1",
+     acquire_failed(0, "Unknown error")),
+    ("open returns 0 and stores nothing", "board", "no_interface=1",
+     acquire_failed(0, "Unknown error")),
+    ("a mistyped setting never passes for the default board", "board",
+     "board=0x8A20 vrma=1",
+     acquire_failed(8, "Internal error", "bad setting vrma=1")),
+    *((f"{query} status {status}", "board", f"{setting}={status}", failed)
+      for query, setting, failed in [("device ID", "id_status", ID_FAILED),
+                                     ("size", "size_status", SIZE_FAILED)]
+      for status in (0, 2, -1)),
+    ("close status is not looked at after a failed query", "board",
+     "size_status=0 close_status=0", SIZE_FAILED),
+    *((f"report for {settings or 'the default board'}", "board", settings,
+       reported(board, device_id, sizes))
+      for settings, board, device_id, sizes in BOARDS),
+    *((f"close status {status} after the report", "board",
+       f"close_status={status}", CLOSE_FAILED) for status in (0, 2, -1)),
+]
+
+
+def case(name):
+    """The case of that name, for a layer's own cases that end alike."""
+    return next(c for c in CASES if c[0] == name)
+
+
+def c_string(text):
+    if text is None:
+        return "nullptr"
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def main():
+    rows = []
+    for name, library, settings, transcript in CASES:
+        events = ", ".join(c_string(event) for event in transcript)
+        rows.append(f"{{{c_string(name)}, {c_string(library)}, "
+                    f"{c_string(settings)}, {{{events}}}}},\n")
+    with open(sys.argv[1], "w") as f:
+        f.write("// Written by tests/outcomes.py from its table.\n")
+        f.writelines(rows)
+
+
+if __name__ == "__main__":
+    main()
