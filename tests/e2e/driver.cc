@@ -34,24 +34,13 @@ void append(const std::string& line) {
   std::fclose(log);
 }
 
-std::string escaped(const std::string& text) {
+// The text on one line: line feeds and carriage returns written \n, \r.
+std::string escaped(const char* text) {
   std::string out;
-  for (char c : text) {
-    if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else {
-      out += c;
-    }
+  for (; *text != '\0'; ++text) {
+    out += *text == '\n' ? "\\n" : *text == '\r' ? "\\r" : std::string(1, *text);
   }
   return out;
-}
-
-std::string class_of(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
 }
 
 std::string text_of(HWND window) {
@@ -60,37 +49,23 @@ std::string text_of(HWND window) {
   return text;
 }
 
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK find_box(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD owner_process = 0;
-  GetWindowThreadProcessId(window, &owner_process);
-  if (owner_process == search->process && IsWindowVisible(window) &&
-      class_of(window) == "#32770") {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND visible_box(DWORD process) {
-  Search search{process, nullptr};
-  EnumWindows(find_box, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND box = nullptr;
+  while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    if (owner == process && IsWindowVisible(box)) return box;
+  }
+  return nullptr;
 }
 
-BOOL CALLBACK collect_child(HWND child, LPARAM param) {
-  reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-  return TRUE;
-}
-
-std::vector<HWND> children(HWND parent) {
+// The box's visible controls of one class, in order.
+std::vector<HWND> controls(HWND box, const char* class_name) {
   std::vector<HWND> found;
-  EnumChildWindows(parent, collect_child, reinterpret_cast<LPARAM>(&found));
+  HWND control = nullptr;
+  while ((control = FindWindowExA(box, control, class_name, nullptr))) {
+    if (IsWindowVisible(control)) found.push_back(control);
+  }
   return found;
 }
 
@@ -147,11 +122,9 @@ Pixels screen(const RECT& area) {
 // same background.
 std::string icon_kind(HWND box) {
   HWND icon_control = nullptr;
-  for (HWND child : children(box)) {
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (class_of(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
-        IsWindowVisible(child)) {
-      icon_control = child;
+  for (HWND control : controls(box, "Static")) {
+    if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      icon_control = control;
     }
   }
   if (icon_control == nullptr) return "none";
@@ -186,11 +159,8 @@ std::string icon_kind(HWND box) {
 
 std::string buttons_of(HWND box) {
   std::string names;
-  for (HWND child : children(box)) {
-    if (class_of(child) == "Button" && IsWindowVisible(child)) {
-      if (!names.empty()) names += ",";
-      names += text_of(child);
-    }
+  for (HWND button : controls(box, "Button")) {
+    names += (names.empty() ? "" : ",") + text_of(button);
   }
   return names;
 }

@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from checks import report  # noqa: E402
 from outcomes import CASES, case  # noqa: E402
 
-BOX = re.compile(r"\[(error|question)\] (.*)")
+BOX = re.compile(r"^\[(error|question)\] (.*)\n([\s\S]*?)\n\[ OK \]\n\n", re.M)
 ICONS = {"error": "hand", "question": "question"}
 
 # The native layer's own cases: name, library beside the tool, library on
@@ -54,22 +54,12 @@ def lay_out(folder, tool, libraries, beside, on_path=None):
 
 
 def transcript_of(output):
-    """The stand-in's events and the boxes, from the tool's output."""
-    lines, events = output.split("\n"), []
-    while lines and lines[0] != "":
-        line = lines.pop(0)
-        box = BOX.fullmatch(line)
-        if box is None:
-            events.append(line)
-            continue
-        text = []
-        while lines and lines[0] != "[ OK ]":
-            text.append(lines.pop(0))
-        if lines[:2] != ["[ OK ]", ""]:
-            return events + [f"unfinished box: {line} {text} {lines}"]
-        del lines[:2]
-        events.append(f"box {ICONS[box[1]]} [{box[2]}] " + "\\n".join(text))
-    return events + lines[:-1]
+    """The stand-in's events and the boxes, one line each, from the tool's
+    output. A box that is not printed in full stays as it is, and fails."""
+    def one_line(box):
+        text = box[3].replace("\n", "\\n")
+        return f"box {ICONS[box[1]]} [{box[2]}] {text}\n"
+    return BOX.sub(one_line, output).splitlines()
 
 
 def run(tool, libraries, beside, settings=None, on_path=None, arguments=()):
