@@ -1,10 +1,8 @@
-"""How every scripted test reports: a line for each check, the differences
-of a failed one, and the closing count."""
+"""How every scripted test reports its checks, and the closing count."""
 
 
 def report(checks):
-    """Prints each (name, got, expected) check and the count of passed and
-    failed ones; returns the exit status."""
+    """Prints each (name, got, expected) check; returns the exit status."""
     failed = 0
     for name, got, expected in checks:
         if got == expected:

@@ -10,17 +10,13 @@ each message box as "box ICON [CAPTION] TEXT" with its line feeds written
 
   outcomes.py HEADER   writes the table as C++ initialisers, for the unit test
 """
+import json
 import sys
 
 ERROR = "box hand [Fatal error] "
 REPORT = "box question [S3 MeTaL API information tool] "
 
 NO_LIBRARY = ERROR + "Failed to open S3 MeTaL API library."
-NO_ENTRY = ERROR + "Failed to retrieve S3 MeTaL API from the library."
-ID_FAILURE = ERROR + "Failed to retrieve S3 MeTaL device ID."
-SIZE_FAILURE = ERROR + "Failed to retrieve S3 MeTaL device video memory size."
-CLOSE_FAILURE = ERROR + "Failed at closing S3 MeTaL interface."
-
 OPENED = ["load", "open 0"]
 QUERIED = OPENED + ["query 0x10A", "query 0x10B"]
 
@@ -31,23 +27,22 @@ def acquire_failed(code, reason, *events):
         f"\\nReason: {reason}", "unload", "exit 1"]
 
 
-def report(board, device_id, sizes):
-    return (REPORT + "S3 MeTaL API is supported on this board.\\n\\n"
-            f"Board name: {board}\\nDevice ID: {device_id}\\n"
-            f"VRAM size: {sizes}")
-
-
-def reported(board, device_id, sizes):
-    return QUERIED + [report(board, device_id, sizes), "close", "unload",
-                      "exit 0"]
+def reported(board, device_id, sizes, *after_close):
+    report = (REPORT + "S3 MeTaL API is supported on this board.\\n\\n"
+              f"Board name: {board}\\nDevice ID: {device_id}\\n"
+              f"VRAM size: {sizes}")
+    return QUERIED + [report, "close", *after_close, "unload", "exit 0"]
 
 
 SAVAGE4 = ("S3 Savage 4 (LT/GT/PRO/Xtreme)", "8A22",
            "16777216 B / 16384 KB / 16 MB")
-ID_FAILED = OPENED + ["query 0x10A", ID_FAILURE, "close", "unload", "exit 1"]
-SIZE_FAILED = QUERIED + [SIZE_FAILURE, "close", "unload", "exit 1"]
-CLOSE_FAILED = QUERIED + [report(*SAVAGE4), "close", CLOSE_FAILURE, "unload",
-                          "exit 0"]
+ID_FAILED = OPENED + [
+    "query 0x10A", ERROR + "Failed to retrieve S3 MeTaL device ID.",
+    "close", "unload", "exit 1"]
+SIZE_FAILED = QUERIED + [
+    ERROR + "Failed to retrieve S3 MeTaL device video memory size.",
+    "close", "unload", "exit 1"]
+CLOSE_FAILED = reported(*SAVAGE4, ERROR + "Failed at closing S3 MeTaL interface.")
 
 REASONS = [
     (1, "No supported S3D board found"), (2, "Unknown error"),
@@ -62,24 +57,19 @@ REASONS = [
 # METAL_SIM, then what the report says: board name, device ID, sizes.
 BOARDS = [
     (None, *SAVAGE4),
-    ("board=0x8A20 vram=8388608",
-     "S3 Savage 3D", "8A20", "8388608 B / 8192 KB / 8 MB"),
-    ("board=0x8A21 vram=4194304",
-     "S3 Savage 3D w/ MV", "8A21", "4194304 B / 4096 KB / 4 MB"),
-    ("board=0x8A23 vram=33554432",
-     "S3 Savage 4", "8A23", "33554432 B / 32768 KB / 32 MB"),
+    ("board=0x8A20 vram=8388608", "S3 Savage 3D", "8A20", "8388608 B / 8192 KB / 8 MB"),
+    ("board=0x8A21 vram=4194304", "S3 Savage 3D w/ MV", "8A21", "4194304 B / 4096 KB / 4 MB"),
+    ("board=0x8A23 vram=33554432", "S3 Savage 4", "8A23", "33554432 B / 32768 KB / 32 MB"),
     ("board=0x8C10 vram=12582912",
      "S3 Savage/MX w/ MV", "8C10", "12582912 B / 12288 KB / 12 MB"),
-    ("board=0x8C11 vram=2097152",
-     "S3 Savage/MX", "8C11", "2097152 B / 2048 KB / 2 MB"),
+    ("board=0x8C11 vram=2097152", "S3 Savage/MX", "8C11", "2097152 B / 2048 KB / 2 MB"),
     # 4 GiB less a byte, and 2 GiB: sizes print unsigned.
     ("board=0x8C12 vram=0xFFFFFFFF",
      "S3 Savage/IX w/ MV", "8C12", "4294967295 B / 4194303 KB / 4095 MB"),
     ("board=0x9102 vram=0x80000000",
      "S3 Savage 2000", "9102", "2147483648 B / 2097152 KB / 2048 MB"),
     # Sizes round down.
-    ("board=0x8C13 vram=1048575",
-     "S3 Savage/IX", "8C13", "1048575 B / 1023 KB / 0 MB"),
+    ("board=0x8C13 vram=1048575", "S3 Savage/IX", "8C13", "1048575 B / 1023 KB / 0 MB"),
     # Unknown IDs: zero-filled to four digits, printed whole when wider,
     # and the ID a query left unwritten.
     ("board=0x123 vram=0", "Unknown S3 board", "0123", "0 B / 0 KB / 0 MB"),
@@ -90,7 +80,9 @@ BOARDS = [
 # name, library, METAL_SIM, transcript
 CASES = [
     ("no library", None, None, [NO_LIBRARY, "exit 1"]),
-    ("no mtlOpen", "no_entry", None, ["load", NO_ENTRY, "unload", "exit 1"]),
+    ("no mtlOpen", "no_entry", None, [
+        "load", ERROR + "Failed to retrieve S3 MeTaL API from the library.",
+        "unload", "exit 1"]),
     *((f"open code {code}", "board", f"open={code}",
        acquire_failed(code, reason)) for code, reason in REASONS),
     ("open returns 0 with a null interface", "board", "null_interface=1",
@@ -119,21 +111,15 @@ def case(name):
     return next(c for c in CASES if c[0] == name)
 
 
-def c_string(text):
-    if text is None:
-        return "nullptr"
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
-
-
 def main():
-    rows = []
-    for name, library, settings, transcript in CASES:
-        events = ", ".join(c_string(event) for event in transcript)
-        rows.append(f"{{{c_string(name)}, {c_string(library)}, "
-                    f"{c_string(settings)}, {{{events}}}}},\n")
+    """Writes the table as C++: strings in JSON's quoting, which C++ reads
+    alike for these plain ASCII texts."""
+    libraries = {None: "none", "board": "board", "no_entry": "no_entry"}
     with open(sys.argv[1], "w") as f:
-        f.write("// Written by tests/outcomes.py from its table.\n")
-        f.writelines(rows)
+        for name, library, settings, transcript in CASES:
+            f.write(f"{{{json.dumps(name)}, fake::Library::{libraries[library]}, "
+                    f"{json.dumps(settings) if settings else 'nullptr'}, "
+                    f"{{{', '.join(map(json.dumps, transcript))}}}}},\n")
 
 
 if __name__ == "__main__":

@@ -91,11 +91,7 @@ void MessageBoxA(HWND owner, const char* text, const char* caption,
                  std::uint32_t type) {
   std::string line = "box " + icon(type) + " [" + caption + "] ";
   for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '\n') {
-      line += "\\n";
-    } else {
-      line += *c;
-    }
+    line += *c == '\n' ? std::string("\\n") : std::string(1, *c);
   }
   if (owner != nullptr) line += " [owner]";
   record.push_back(line);

@@ -1,10 +1,7 @@
-// A scripted platform for tests, linked in place of the real one. Its
-// module loader serves the simulated board (linked in, not loaded) under
-// the name metal.dll, and its message box records the box. Everything that
-// happens is recorded as one line of text, in the language of the stand-in
-// library's event log: "load", "open 0", "query 0x10A", "close", "unload",
-// and "box ICON [CAPTION] TEXT" with line feeds written \n. A misuse of a
-// handle, the interface or the box says so in brackets at its line's end.
+// A scripted platform for tests, linked in place of the real one: its
+// loader serves the simulated board (linked in) as metal.dll, and every
+// event is recorded in the transcript language of tests/outcomes.py. A
+// misuse of a handle, the interface or the box says so in brackets.
 #pragma once
 
 #include <string>

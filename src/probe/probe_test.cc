@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,7 +11,7 @@ namespace {
 
 struct Outcome {
   const char* name;
-  const char* library;  // "board", "no_entry" or null for none
+  fake::Library library;
   const char* settings;
   std::vector<std::string> transcript;
 };
@@ -22,16 +21,10 @@ const Outcome OUTCOMES[] = {
 #include "outcomes.inc"
 };
 
-fake::Library library_of(const char* name) {
-  if (name == nullptr) return fake::Library::none;
-  if (std::strcmp(name, "no_entry") == 0) return fake::Library::no_entry;
-  return fake::Library::board;
-}
-
 TEST(RunProbe, OutcomeTable) {
   for (const Outcome& outcome : OUTCOMES) {
     SCOPED_TRACE(outcome.name);
-    fake::reset(library_of(outcome.library), outcome.settings);
+    fake::reset(outcome.library, outcome.settings);
     const int status = run_probe();
     std::vector<std::string> transcript = fake::events();
     transcript.push_back("exit " + std::to_string(status));

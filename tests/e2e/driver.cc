@@ -69,51 +69,43 @@ std::vector<HWND> controls(HWND box, const char* class_name) {
   return found;
 }
 
-// 32-bit pixels of a screen rectangle, or of an icon drawn on a plain colour.
+// 32-bit pixels of a rectangle of the screen, or, given an icon, of that
+// icon drawn on a plain colour in a rectangle of the same size.
 struct Pixels {
   int width = 0;
   int height = 0;
   std::vector<DWORD> data;
 };
 
-Pixels capture(HDC source, int x, int y, int width, int height,
-               HICON icon = nullptr, DWORD background = 0) {
-  Pixels pixels;
-  pixels.width = width;
-  pixels.height = height;
+Pixels capture(const RECT& area, HICON icon = nullptr, DWORD background = 0) {
+  Pixels pixels{area.right - area.left, area.bottom - area.top, {}};
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biWidth = pixels.width;
+  info.bmiHeader.biHeight = -pixels.height;  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC memory = CreateCompatibleDC(nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap =
       CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
+  auto* data = static_cast<DWORD*>(bits);
+  const int count = pixels.width * pixels.height;
   if (icon == nullptr) {
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, area.left,
+           area.top, SRCCOPY);
   } else {
-    auto* fill = static_cast<DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) fill[i] = background;
+    for (int i = 0; i < count; ++i) data[i] = background;
     DrawIconEx(memory, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
   }
   GdiFlush();
-  const auto* data = static_cast<const DWORD*>(bits);
-  pixels.data.assign(data, data + width * height);
+  for (int i = 0; i < count; ++i) pixels.data.push_back(data[i] & 0xFFFFFF);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  for (DWORD& pixel : pixels.data) pixel &= 0xFFFFFF;
-  return pixels;
-}
-
-Pixels screen(const RECT& area) {
-  HDC desktop = GetDC(nullptr);
-  Pixels pixels = capture(desktop, area.left, area.top, area.right - area.left,
-                          area.bottom - area.top);
-  ReleaseDC(nullptr, desktop);
+  ReleaseDC(nullptr, screen);
   return pixels;
 }
 
@@ -144,13 +136,13 @@ std::string icon_kind(HWND box) {
                          {"asterisk", IDI_ASTERISK}};
   const DWORD start = GetTickCount();
   do {
-    const Pixels shown = screen(area);
+    const Pixels shown = capture(area);
     const DWORD background = shown.data.empty() ? 0 : shown.data[0];
     for (const Stock& candidate : stock) {
-      const Pixels drawn =
-          capture(nullptr, 0, 0, size, size, LoadIconA(nullptr, candidate.id),
-                  background);
-      if (drawn.data == shown.data) return candidate.name;
+      HICON icon = LoadIconA(nullptr, candidate.id);
+      if (capture(area, icon, background).data == shown.data) {
+        return candidate.name;
+      }
     }
     Sleep(20);  // not painted yet
   } while (GetTickCount() - start < ICON_WAIT_MS);
@@ -240,12 +232,9 @@ int main(int argc, char** argv) {
 
   const DWORD start = GetTickCount();
   int boxes = 0;
-  bool timed_out = false;
-  while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
-    if (GetTickCount() - start > time_limit) {
-      timed_out = true;
-      break;
-    }
+  DWORD waited = WAIT_TIMEOUT;
+  while ((waited = WaitForSingleObject(process.hProcess, 5)) == WAIT_TIMEOUT &&
+         GetTickCount() - start <= time_limit) {
     HWND box = visible_box(process.dwProcessId);
     if (box == nullptr) continue;
     ++boxes;
@@ -263,7 +252,7 @@ int main(int argc, char** argv) {
         Sleep(300);
         RECT area;
         GetWindowRect(box, &area);
-        save_bmp(screen(area), std::string(shots) + "\\box-" +
+        save_bmp(capture(area), std::string(shots) + "\\box-" +
                                    std::to_string(boxes) + ".bmp");
       }
     }
@@ -272,7 +261,7 @@ int main(int argc, char** argv) {
     while (IsWindow(box) && GetTickCount() - start <= time_limit) Sleep(5);
   }
 
-  if (timed_out) {
+  if (waited == WAIT_TIMEOUT) {
     TerminateProcess(process.hProcess, 3);
     WaitForSingleObject(process.hProcess, 5000);
     append("timeout");

@@ -29,11 +29,9 @@ class Wine:
         self.prefix = prefix
         with open(self.tool, "rb") as f:
             header = f.read(1024)
-        pe = struct.unpack_from("<I", header, 0x3C)[0]
-        is_32_bit = struct.unpack_from("<H", header, pe + 4)[0] == 0x14C
+        machine = struct.unpack_from("<H", header, struct.unpack_from("<I", header, 0x3C)[0] + 4)
         self.loader = loader or shutil.which(
-            "wine" if is_32_bit else "wine64",
-            path=os.environ["PATH"] + ":/usr/lib/wine")
+            "wine" if machine[0] == 0x14C else "wine64", path=os.environ["PATH"] + ":/usr/lib/wine")
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         for name in ("METAL_SIM", "METAL_SIM_LOG"):
@@ -96,8 +94,7 @@ class Wine:
         result = self.run(self.driver,
                           windows_path(os.path.join(folder, "boardprobe.exe")),
                           windows_path(log), *options, env=env)
-        transcript = []
-        if os.path.exists(log):
-            with open(log) as f:
-                transcript = f.read().splitlines()
-        return result, transcript
+        if not os.path.exists(log):
+            return result, []
+        with open(log) as f:
+            return result, f.read().splitlines()

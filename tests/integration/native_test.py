@@ -80,14 +80,12 @@ def run(tool, libraries, beside, settings=None, on_path=None, arguments=()):
 
 
 def read_until(fd, marker, seconds=10):
+    """What the terminal shows until marker, or until it is quiet or closed."""
     seen = b""
-    while marker not in seen:
-        ready, _, _ = select.select([fd], [], [], seconds)
-        if not ready:
-            break
+    while marker not in seen and select.select([fd], [], [], seconds)[0]:
         try:
             chunk = os.read(fd, 1024)
-        except OSError:
+        except OSError:  # the tool has ended and the terminal with it
             break
         if not chunk:
             break

@@ -34,6 +34,8 @@ def main():
         ("the archived executable is the built one", exe == built, True),
         ("README.txt has Windows line ends",
          [line for line in lines if not line.endswith(b"\r")], []),
+        ("README.txt names the version", readme.split(b"\r\n")[0],
+         b"boardprobe 1.0.0"),
         ("README.txt says where metal.dll must be", b"metal.dll" in readme, True),
     ]
     return report(checks)
