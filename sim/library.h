@@ -17,13 +17,9 @@ namespace mtl {
 
 struct Device;
 
+// The table has 36 entries of the library's call form; close(device) is
+// the first and query(device, key, &value) the last.
 using Entry = void(MTL_CALL*)();
-using Open = std::int32_t(MTL_CALL*)(std::uint32_t flags, Device** device);
-using Close = std::int32_t(MTL_CALL*)(Device* device);
-using Query = std::int32_t(MTL_CALL*)(Device* device, std::uint32_t key,
-                                      std::uint32_t* value);
-
-// The table has 36 entries; close is the first and query the last.
 constexpr int TABLE_ENTRIES = 36;
 constexpr int CLOSE_ENTRY = 0;
 constexpr int QUERY_ENTRY = 35;
