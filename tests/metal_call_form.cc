@@ -6,15 +6,14 @@
 
 #define CDECL __attribute__((cdecl))
 
-static_assert(std::is_same<MetalOpenFunction,
-                           std::int32_t(CDECL*)(std::uint32_t,
-                                                MetalInterface**)>::value,
-              "mtlOpen is called cdecl");
+static_assert(
+    std::is_same<MetalOpenFunction,
+                 std::int32_t(CDECL*)(std::uint32_t, MetalInterface**)>::value,
+    "mtlOpen is called cdecl");
 static_assert(std::is_same<MetalCloseFunction,
                            std::int32_t(CDECL*)(MetalInterface*)>::value,
               "the close entry is called cdecl");
-static_assert(
-    std::is_same<MetalQueryFunction,
-                 std::int32_t(CDECL*)(MetalInterface*, std::uint32_t,
-                                      std::uint32_t*)>::value,
-    "the query entry is called cdecl");
+static_assert(std::is_same<MetalQueryFunction,
+                           std::int32_t(CDECL*)(MetalInterface*, std::uint32_t,
+                                                std::uint32_t*)>::value,
+              "the query entry is called cdecl");

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 extern "C" void WinMainCRTStartup() {
-  ExitProcess(static_cast<UINT>(
-      WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(),
-              SW_SHOWDEFAULT)));
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr,
+                                        GetCommandLineA(), SW_SHOWDEFAULT)));
 }

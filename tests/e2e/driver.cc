@@ -35,12 +35,13 @@ void append(const std::string& line) {
 }
 
 // The text on one line: line feeds and carriage returns written \n, \r.
-std::string escaped(const char* text) {
-  std::string out;
-  for (; *text != '\0'; ++text) {
-    out += *text == '\n' ? "\\n" : *text == '\r' ? "\\r" : std::string(1, *text);
+std::string escaped(std::string text) {
+  std::size_t at = 0;
+  while ((at = text.find_first_of("\n\r", at)) != std::string::npos) {
+    text.replace(at, 1, text[at] == '\n' ? "\\n" : "\\r");
+    at += 2;
   }
-  return out;
+  return text;
 }
 
 std::string text_of(HWND window) {
@@ -183,8 +184,8 @@ void save_bmp(const Pixels& pixels, const std::string& path) {
 std::string describe(HWND box) {
   char text[1024] = {};
   GetDlgItemTextA(box, TEXT_ITEM, text, sizeof text);
-  std::string line = "box " + icon_kind(box) + " [" + text_of(box) + "] " +
-                     escaped(text);
+  std::string line =
+      "box " + icon_kind(box) + " [" + text_of(box) + "] " + escaped(text);
   const std::string buttons = buttons_of(box);
   if (buttons != "OK") line += " [buttons " + buttons + "]";
   if (GetWindow(box, GW_OWNER) != nullptr) line += " [owner]";
@@ -253,7 +254,7 @@ int main(int argc, char** argv) {
         RECT area;
         GetWindowRect(box, &area);
         save_bmp(capture(area), std::string(shots) + "\\box-" +
-                                   std::to_string(boxes) + ".bmp");
+                                    std::to_string(boxes) + ".bmp");
       }
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
