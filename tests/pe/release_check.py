@@ -2,7 +2,8 @@
 executable and the note for Windows users, nothing else (no stand-in
 library), with the note in Windows line ends.
 
-Usage: release_check.py BUILD_DIR
+Usage: release_check.py BUILD_DIR VERSION
+VERSION is the project's, as in 1.0.0.
 """
 import os
 import subprocess
@@ -15,12 +16,12 @@ from checks import report  # noqa: E402
 
 
 def main():
-    build = sys.argv[1]
+    build, version = sys.argv[1:3]
     with tempfile.TemporaryDirectory() as out:
         subprocess.run(["cpack", "--config",
                         os.path.join(build, "CPackConfig.cmake"), "-B", out],
                        cwd=build, check=True, stdout=subprocess.DEVNULL)
-        path = os.path.join(out, "boardprobe-1.0.0-win32.zip")
+        path = os.path.join(out, f"boardprobe-{version}-win32.zip")
         with zipfile.ZipFile(path) as archive:
             names = sorted(archive.namelist())
             readme = archive.read("README.txt") if "README.txt" in names else b""
@@ -28,14 +29,15 @@ def main():
     with open(os.path.join(build, "boardprobe.exe"), "rb") as f:
         built = f.read()
     lines = readme.split(b"\n")[:-1]
+    title = f"boardprobe {version}".encode()
     checks = [
         ("archive holds exactly these files", names,
          ["README.txt", "boardprobe.exe"]),
         ("the archived executable is the built one", exe == built, True),
         ("README.txt has Windows line ends",
          [line for line in lines if not line.endswith(b"\r")], []),
-        ("README.txt names the version", readme.split(b"\r\n")[0],
-         b"boardprobe 1.0.0"),
+        ("README.txt's title names the version, underlined",
+         readme.split(b"\r\n")[:2], [title, b"=" * len(title)]),
         ("README.txt says where metal.dll must be", b"metal.dll" in readme, True),
     ]
     return report(checks)
