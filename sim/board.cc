@@ -179,14 +179,14 @@ std::int32_t MTL_CALL query_entry(mtl::Device* self, std::uint32_t key,
 
 }  // namespace
 
-void sim_loaded() {
+void sim_loaded(const char* how) {
   loaded = true;
   is_open = false;
-  sim_log("load");
+  sim_log("load%s", how);
 }
 
-void sim_unloaded() {
-  sim_log(is_open ? "unload [interface open]" : "unload");
+void sim_unloaded(const char* how) {
+  sim_log("unload%s%s", how, is_open ? " [interface open]" : "");
   loaded = false;
 }
 

@@ -1,6 +1,6 @@
 // A metal.dll that loads and unloads but exports no mtlOpen.
 #include "sim.h"
 
-void sim_loaded() { sim_log("load"); }
+void sim_loaded(const char* how) { sim_log("load%s", how); }
 
-void sim_unloaded() { sim_log("unload"); }
+void sim_unloaded(const char* how) { sim_log("unload%s", how); }

@@ -19,5 +19,7 @@ void sim_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void sim_wait_forever();
 
 // Supplied by the library: what it does when it is loaded and unloaded.
-void sim_loaded();
-void sim_unloaded();
+// how is what the host can tell of the event ("" when nothing), written
+// after the event in the log.
+void sim_loaded(const char* how);
+void sim_unloaded(const char* how);

@@ -69,7 +69,7 @@ HMODULE LoadLibraryA(const char* file_name) {
     return nullptr;
   }
   loaded = true;
-  sim_loaded();
+  sim_loaded("");
   return LIBRARY;
 }
 
@@ -83,7 +83,7 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
 
 void FreeLibrary(HMODULE module) {
   if (!is_loaded(module, "FreeLibrary")) return;
-  sim_unloaded();
+  sim_unloaded("");
   loaded = false;
 }
 

@@ -3,4 +3,10 @@
 
 #include "probe/probe.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return run_probe(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Only the tool's own boxes: no "There is no disk in the drive" while the
+  // search for metal.dll walks the PATH, and no loader box for a library
+  // whose own dependency is gone. A crash still shows its box.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  return run_probe();
+}

@@ -224,8 +224,11 @@ int main(int argc, char** argv) {
   LARGE_INTEGER frequency, started, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&started);
-  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+  // In the default error mode, not the driver's: any other mode the library
+  // sees is the tool's own doing.
+  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE,
+                      CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
+                      &process)) {
     std::fprintf(stderr, "cannot start %s: error %lu\n", program,
                  GetLastError());
     return 2;
