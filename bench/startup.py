@@ -1,9 +1,10 @@
 """Start-up time of boardprobe.exe against a bare MessageBoxA program, under
 one warm Wine: the time from CreateProcess to the first box being visible,
-as the e2e driver measures it. The two programs take turns (in alternating
-order) so that drift in the machine's load hits both alike.
+as the build's first_box.exe measures it. The two programs take turns (in
+alternating order) so that drift in the machine's load hits both alike.
 
-Usage: xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 bench/startup.py [BUILD] [RUNS]
+Usage, from the top of the source tree:
+  xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 -m bench.startup [BUILD] [RUNS]
 BUILD is a built win32 preset (default build/win32); RUNS defaults to 30.
 """
 import os
@@ -12,14 +13,14 @@ import subprocess
 import sys
 import tempfile
 
+from drive.wine import Wine, windows_path
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-from wine import Wine, windows_path  # noqa: E402
 
 
-def first_box_us(wine, program, log):
-    result = wine.run(wine.driver, windows_path(program),
-                      windows_path(log), "--timing")
+def first_box_us(wine, program):
+    result = wine.run(os.path.join(wine.build, "first_box.exe"),
+                      windows_path(program))
     result.check_returncode()
     return int(result.stdout.strip().splitlines()[-1])
 
@@ -37,14 +38,13 @@ def main():
                 "boardprobe.exe": os.path.join(build, "boardprobe.exe"),
                 "bare_box.exe": os.path.join(build, "bare_box.exe"),
             }
-            log = os.path.join(work, "events.log")
             times = {name: [] for name in programs}
             for name, path in programs.items():  # warm-up, not counted
-                first_box_us(wine, path, log)
+                first_box_us(wine, path)
             for run in range(runs):
                 order = list(programs) if run % 2 == 0 else list(reversed(programs))
                 for name in order:
-                    times[name].append(first_box_us(wine, programs[name], log))
+                    times[name].append(first_box_us(wine, programs[name]))
         finally:
             wine.server("-k")
             server.wait()

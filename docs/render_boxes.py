@@ -1,18 +1,20 @@
 """Renders boardprobe's real message boxes under Wine and Xvfb into the PNG
 files the README shows, each cropped to its box.
 
-Usage: xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 docs/render_boxes.py [BUILD]
-BUILD is a built win32 preset (default build/win32). Needs ImageMagick's
-convert. Uses a Wine prefix of its own, made afresh in a temporary folder.
+Usage, from the top of the source tree:
+  xvfb-run -a -s "-screen 0 1024x768x24" /usr/bin/python3 -m docs.render_boxes [BUILD]
+BUILD is a built win32 preset (default build/win32); its box_shots.exe takes
+the pictures. Needs ImageMagick's convert. Uses a Wine prefix of its own,
+made afresh in a temporary folder.
 """
 import os
 import subprocess
 import sys
 import tempfile
 
+from drive.wine import Wine, windows_path
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-from wine import Wine, windows_path  # noqa: E402
 
 # picture, library beside the tool, METAL_SIM
 PICTURES = [
@@ -29,8 +31,8 @@ def main():
         wine.make_prefix()
         for picture, library, settings in PICTURES:
             folder = tempfile.mkdtemp(dir=work)
-            result, _ = wine.drive(folder, library, settings,
-                                   "--shots", windows_path(folder))
+            result, _ = wine.drive("box_shots.exe", folder, library, settings,
+                                   windows_path(folder))
             result.check_returncode()
             subprocess.run(["convert", os.path.join(folder, "box-1.bmp"),
                             "-strip", os.path.join(HERE, picture)], check=True)

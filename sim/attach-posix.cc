@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "sim.h"
+#include "stand_in.h"
 
 void sim_wait_forever() {
   for (;;) pause();

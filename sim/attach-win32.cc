@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "sim.h"
+#include "stand_in.h"
 
 void sim_wait_forever() {
   for (;;) Sleep(INFINITE);

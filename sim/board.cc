@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "library.h"
-#include "sim.h"
+#include "stand_in.h"
+#include "stand_in_library.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "sim.h"
+#include "stand_in.h"
 
 const char* sim_settings() { return getenv("METAL_SIM"); }
 

@@ -1,5 +1,5 @@
 // A metal.dll that loads and unloads but exports no mtlOpen.
-#include "sim.h"
+#include "stand_in.h"
 
 void sim_loaded(const char* how) { sim_log("load%s", how); }
 

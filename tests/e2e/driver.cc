@@ -1,15 +1,11 @@
-// Drives boardprobe.exe the way a user would, on a real Win32 API: starts
-// it, waits for each message box it shows, writes down what the box is
-// (icon, caption, text, and any buttons, owner or topmost style it should
-// not have) as one line of the event log that the stand-in metal.dll also
-// writes, presses OK, and at the end writes the exit status. A process that
-// hangs is killed.
+// Reads every message box boardprobe.exe shows, on a real Win32 API: writes
+// down what each box is (icon, caption, text, and any buttons, owner or
+// topmost style it should not have) as one line of the event log that the
+// stand-in metal.dll also writes, presses OK, and at the end writes the
+// exit status, or "timeout" for a program it had to kill.
 //
-// Usage: driver.exe PROGRAM LOG [--limit MS] [--shots FOLDER] [--timing]
+// Usage: driver.exe PROGRAM LOG [--limit MS]
 //   --limit   kills the program after MS milliseconds (default 20000)
-//   --shots   also saves each box, cropped to its window, as FOLDER\box-N.bmp
-//   --timing  prints the microseconds from CreateProcess to the first box
-//             being visible, then presses OK on everything
 // Exit status: 0 when the program ran to its end, 2 on a time-out or error.
 #include <windows.h>
 
@@ -18,6 +14,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "drive.h"
 
 namespace {
 
@@ -50,16 +48,6 @@ std::string text_of(HWND window) {
   return text;
 }
 
-HWND visible_box(DWORD process) {
-  HWND box = nullptr;
-  while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(box, &owner);
-    if (owner == process && IsWindowVisible(box)) return box;
-  }
-  return nullptr;
-}
-
 // The box's visible controls of one class, in order.
 std::vector<HWND> controls(HWND box, const char* class_name) {
   std::vector<HWND> found;
@@ -68,46 +56,6 @@ std::vector<HWND> controls(HWND box, const char* class_name) {
     if (IsWindowVisible(control)) found.push_back(control);
   }
   return found;
-}
-
-// 32-bit pixels of a rectangle of the screen, or, given an icon, of that
-// icon drawn on a plain colour in a rectangle of the same size.
-struct Pixels {
-  int width = 0;
-  int height = 0;
-  std::vector<DWORD> data;
-};
-
-Pixels capture(const RECT& area, HICON icon = nullptr, DWORD background = 0) {
-  Pixels pixels{area.right - area.left, area.bottom - area.top, {}};
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = pixels.width;
-  info.bmiHeader.biHeight = -pixels.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap =
-      CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  auto* data = static_cast<DWORD*>(bits);
-  const int count = pixels.width * pixels.height;
-  if (icon == nullptr) {
-    BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, area.left,
-           area.top, SRCCOPY);
-  } else {
-    for (int i = 0; i < count; ++i) data[i] = background;
-    DrawIconEx(memory, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
-  }
-  GdiFlush();
-  for (int i = 0; i < count; ++i) pixels.data.push_back(data[i] & 0xFFFFFF);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
 }
 
 // Icon handles belong to the process that loaded them, so the box's icon is
@@ -137,11 +85,11 @@ std::string icon_kind(HWND box) {
                          {"asterisk", IDI_ASTERISK}};
   const DWORD start = GetTickCount();
   do {
-    const Pixels shown = capture(area);
+    const drive::Pixels shown = drive::capture(area);
     const DWORD background = shown.data.empty() ? 0 : shown.data[0];
     for (const Stock& candidate : stock) {
       HICON icon = LoadIconA(nullptr, candidate.id);
-      if (capture(area, icon, background).data == shown.data) {
+      if (drive::capture(area, icon, background).data == shown.data) {
         return candidate.name;
       }
     }
@@ -156,26 +104,6 @@ std::string buttons_of(HWND box) {
     names += (names.empty() ? "" : ",") + text_of(button);
   }
   return names;
-}
-
-void save_bmp(const Pixels& pixels, const std::string& path) {
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof header;
-  header.biWidth = pixels.width;
-  header.biHeight = -pixels.height;
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  const DWORD image = static_cast<DWORD>(pixels.data.size() * 4);
-  BITMAPFILEHEADER file = {};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + image;
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) return;
-  std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&header, sizeof header, 1, out);
-  std::fwrite(pixels.data.data(), 1, image, out);
-  std::fclose(out);
 }
 
 // One line in the event log's language: "box ICON [CAPTION] TEXT", and at
@@ -196,85 +124,25 @@ std::string describe(HWND box) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: driver.exe PROGRAM LOG [--limit MS] [--shots FOLDER] "
-                 "[--timing]\n");
+  if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--limit") == 0)) {
+    std::fprintf(stderr, "usage: driver.exe PROGRAM LOG [--limit MS]\n");
     return 2;
   }
-  const char* program = argv[1];
   log_path = argv[2];
-  const char* shots = nullptr;
-  bool timing = false;
-  DWORD time_limit = DEFAULT_TIME_LIMIT_MS;
-  for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc) {
-      shots = argv[++i];
-    } else if (std::strcmp(argv[i], "--limit") == 0 && i + 1 < argc) {
-      time_limit = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
-    } else if (std::strcmp(argv[i], "--timing") == 0) {
-      timing = true;
-    }
-  }
-
-  std::string command = std::string("\"") + program + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  LARGE_INTEGER frequency, started, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&started);
-  // In the default error mode, not the driver's: any other mode the library
-  // sees is the tool's own doing.
-  if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE,
-                      CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
-                      &process)) {
-    std::fprintf(stderr, "cannot start %s: error %lu\n", program,
-                 GetLastError());
-    return 2;
-  }
-
-  const DWORD start = GetTickCount();
-  int boxes = 0;
-  DWORD waited = WAIT_TIMEOUT;
-  while ((waited = WaitForSingleObject(process.hProcess, 5)) == WAIT_TIMEOUT &&
-         GetTickCount() - start <= time_limit) {
-    HWND box = visible_box(process.dwProcessId);
-    if (box == nullptr) continue;
-    ++boxes;
-    if (timing && boxes == 1) {
-      QueryPerformanceCounter(&now);
-      std::printf("%lld\n", (now.QuadPart - started.QuadPart) * 1000000 /
-                                frequency.QuadPart);
-    }
-    if (!timing) {
-      append(describe(box));
-      if (shots != nullptr) {
-        // The icon is on screen by now; make sure the rest is painted too.
-        RedrawWindow(box, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Sleep(300);
-        RECT area;
-        GetWindowRect(box, &area);
-        save_bmp(capture(area), std::string(shots) + "\\box-" +
-                                    std::to_string(boxes) + ".bmp");
-      }
-    }
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    while (IsWindow(box) && GetTickCount() - start <= time_limit) Sleep(5);
-  }
-
-  if (waited == WAIT_TIMEOUT) {
-    TerminateProcess(process.hProcess, 3);
-    WaitForSingleObject(process.hProcess, 5000);
-    append("timeout");
-    return 2;
-  }
+  const DWORD time_limit =
+      argc == 5 ? static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10))
+                : DEFAULT_TIME_LIMIT_MS;
   DWORD status = 0;
-  GetExitCodeProcess(process.hProcess, &status);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  if (!timing) append("exit " + std::to_string(status));
-  return 0;
+  switch (drive::run(
+      argv[1], time_limit, [](HWND box) { append(describe(box)); }, &status)) {
+    case drive::Ended::by_itself:
+      append("exit " + std::to_string(status));
+      return 0;
+    case drive::Ended::timed_out:
+      append("timeout");
+      return 2;
+    case drive::Ended::not_started:
+      break;
+  }
+  return 2;
 }

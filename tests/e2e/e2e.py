@@ -9,10 +9,9 @@ import os
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import report  # noqa: E402
-from outcomes import CASES, case  # noqa: E402
-from wine import Wine  # noqa: E402
+from drive.wine import EVENTS, Wine, windows_path
+from tests.checks import report
+from tests.outcomes import CASES, case
 
 NO_LIBRARY = case("no library")[3]
 
@@ -42,8 +41,11 @@ OWN_CASES = [
 
 def run_case(wine, work, library, settings, limit=None):
     options = ["--limit", str(limit)] if limit else []
-    result, transcript = wine.drive(tempfile.mkdtemp(dir=work), library,
-                                    settings, *options)
+    folder = tempfile.mkdtemp(dir=work)
+    # The driver writes the boxes it reads into the stand-in's event log.
+    result, transcript = wine.drive(
+        "e2e_driver.exe", folder, library, settings,
+        windows_path(os.path.join(folder, EVENTS)), *options)
     # The driver exits 2 after a time-out, which the transcript shows.
     if result.returncode != 0 and transcript[-1:] != ["timeout"]:
         transcript.append(f"driver exit {result.returncode}: {result.stderr.strip()}")

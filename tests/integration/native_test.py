@@ -15,9 +15,8 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import report  # noqa: E402
-from outcomes import CASES, case  # noqa: E402
+from tests.checks import report
+from tests.outcomes import CASES, case
 
 BOX = re.compile(r"^\[(error|question)\] (.*)\n([\s\S]*?)\n\[ OK \]\n\n", re.M)
 ICONS = {"error": "hand", "question": "question"}

@@ -13,8 +13,7 @@ import sys
 
 import pefile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import report  # noqa: E402
+from tests.checks import report
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 POLISH = 0x0415

@@ -11,8 +11,7 @@ import sys
 import tempfile
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from checks import report  # noqa: E402
+from tests.checks import report
 
 
 def main():

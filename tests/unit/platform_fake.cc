@@ -1,13 +1,13 @@
-#include "platform/platform_fake.h"
+#include "platform_fake.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "library.h"
 #include "platform/platform.h"
-#include "sim.h"
+#include "stand_in.h"
+#include "stand_in_library.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-"""Running a Windows build of boardprobe under Wine through the e2e driver:
-what the e2e table, the box pictures (docs/render_boxes.py) and the
-start-up benchmark (bench/startup.py) share.
+"""Running a Windows build of boardprobe under Wine, with a program of the
+build's that drives it: what the e2e table, the box pictures
+(docs/render_boxes.py) and the start-up benchmark (bench/startup.py) share.
 """
 import os
 import shutil
@@ -8,9 +8,12 @@ import struct
 import subprocess
 import tempfile
 
-# The libraries a test lays beside the tool, as the build writes them.
+# The libraries a run lays beside the tool, as the build writes them.
 LIBRARIES = {"board": "metal.dll", "no_entry": "no_entry/metal.dll",
              "wrong_arch": "wrong_arch/metal.dll"}
+
+# The stand-in's event log, in the folder of a run.
+EVENTS = "events.log"
 
 
 def windows_path(path):
@@ -25,7 +28,6 @@ class Wine:
     def __init__(self, build, prefix, loader=None):
         self.build = os.path.abspath(build)
         self.tool = os.path.join(self.build, "boardprobe.exe")
-        self.driver = os.path.join(self.build, "e2e_driver.exe")
         self.prefix = prefix
         with open(self.tool, "rb") as f:
             header = f.read(1024)
@@ -75,11 +77,12 @@ class Wine:
             shutil.copy2(marlett, os.path.join(self.prefix, "drive_c", "windows", "Fonts"))
         self.stop_server()
 
-    def drive(self, folder, library, settings, *options):
+    def drive(self, driver, folder, library, settings, *arguments):
         """Copies the tool into folder, with a metal.dll beside it ("board",
-        "no_entry", "wrong_arch", "corrupt" or None), and runs the driver
-        on it; returns the driver's result and the transcript it and the
-        stand-in wrote to folder/events.log."""
+        "no_entry", "wrong_arch", "corrupt" or None), and runs the build's
+        program driver on the copy with arguments; returns the driver's
+        result and the lines of the event log folder/EVENTS, which the
+        stand-in writes."""
         shutil.copy2(self.tool, os.path.join(folder, "boardprobe.exe"))
         if library == "corrupt":
             with open(os.path.join(folder, "metal.dll"), "wb") as f:
@@ -87,13 +90,13 @@ class Wine:
         elif library is not None:
             shutil.copy2(os.path.join(self.build, LIBRARIES[library]),
                          os.path.join(folder, "metal.dll"))
-        log = os.path.join(folder, "events.log")
+        log = os.path.join(folder, EVENTS)
         env = dict(self.env, METAL_SIM_LOG=windows_path(log))
         if settings is not None:
             env["METAL_SIM"] = settings
-        result = self.run(self.driver,
+        result = self.run(os.path.join(self.build, driver),
                           windows_path(os.path.join(folder, "boardprobe.exe")),
-                          windows_path(log), *options, env=env)
+                          *arguments, env=env)
         if not os.path.exists(log):
             return result, []
         with open(log) as f:

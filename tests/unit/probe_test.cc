@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_fake.h"
+#include "platform_fake.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "platform/platform_fake.h"
+#include "platform_fake.h"
 
 namespace {
 
