@@ -25,14 +25,9 @@ TEST(FormatText, ConversionsAndCutting) {
   };
   const std::string fits(255, 'w');  // with the zero, the whole buffer
   const Case cases[] = {
-      {"%.4X", 0x0, 256, "0000"},
-      {"%.4X", 0x123, 256, "0123"},
-      {"%.4X", 0xABC, 256, "0ABC"},
-      {"%.4X", 0x8A22, 256, "8A22"},
-      {"%.4X", 0x18A22, 256, "18A22"},
+      // The outcome table has the tool's own conversions; these are the
+      // widest ID and the cutting.
       {"%.4X", 0xFFFFFFFF, 256, "FFFFFFFF"},
-      {"%d", 0x80000000, 256, "-2147483648"},
-      {"%u", 0xFFFFFFFF, 256, "4294967295"},
       // Buffer of 8: seven characters and the zero fit; more are cut.
       {"ID %.4X", 0x8A2, 8, "ID 08A2"},
       {"ID %.4X", 0x18A22, 8, "ID 18A2"},
