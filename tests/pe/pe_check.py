@@ -127,7 +127,7 @@ def version_info(pe):
 
 
 def code(pe):
-    """The .text section's bytes, up to the linker's lists, and its address."""
+    """The .text section's bytes, as far as they are used, and its address."""
     text = next(s for s in pe.sections if s.Name.rstrip(b"\0") == b".text")
     data = text.get_data()[:text.Misc_VirtualSize]
     return data, pe.OPTIONAL_HEADER.ImageBase + text.VirtualAddress
@@ -195,6 +195,9 @@ def expectations(exe_path, ico_path, objdump, version):
         ("imported DLLs", sorted(imported),
          ["KERNEL32.dll", "USER32.dll", "msvcrt.dll"]),
         ("imports not known on Windows 98 and NT 4.0", unlisted, []),
+        ("code in .text only",
+         [s.Name.rstrip(b"\0").decode() for s in pe.sections
+          if s.Characteristics & 0x20000000], [".text"]),  # executable
         ("the code ends in empty constructor and destructor lists",
          text[lists:], EMPTY_LISTS),
         ("instructions the 80486 lacks",
