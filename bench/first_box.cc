@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   DWORD status = 0;
   QueryPerformanceCounter(&started);
   const drive::Ended ended = drive::run(
-      argv[1], 20000,
+      argv[1], drive::DEFAULT_TIME_LIMIT_MS,
       [&](HWND) {
         if (!first) return;
         first = false;

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr DWORD TIME_LIMIT_MS = 20000;
 constexpr DWORD PAINT_WAIT_MS = 300;
 
 void save_bmp(const drive::Pixels& pixels, const std::string& path) {
@@ -46,7 +45,7 @@ int main(int argc, char** argv) {
   int boxes = 0;
   DWORD status = 0;
   const drive::Ended ended = drive::run(
-      argv[1], TIME_LIMIT_MS,
+      argv[1], drive::DEFAULT_TIME_LIMIT_MS,
       [&](HWND box) {
         // Painted in full, icon included, before the picture is taken.
         RedrawWindow(box, nullptr, nullptr,

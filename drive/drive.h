@@ -13,6 +13,9 @@ namespace drive {
 
 enum class Ended { by_itself, timed_out, not_started };
 
+// Far longer than any box takes to appear, under Wine on a slow host.
+constexpr DWORD DEFAULT_TIME_LIMIT_MS = 20000;
+
 // Starts program in the default error mode (not the caller's), calls on_box
 // for each message box it shows, then presses OK and waits for the box to
 // go. Kills the program after time_limit_ms. exit_status is set when it

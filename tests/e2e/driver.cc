@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr DWORD DEFAULT_TIME_LIMIT_MS = 20000;
 constexpr DWORD ICON_WAIT_MS = 3000;
 constexpr int TEXT_ITEM = 0xFFFF;
 
@@ -131,7 +130,7 @@ int main(int argc, char** argv) {
   log_path = argv[2];
   const DWORD time_limit =
       argc == 5 ? static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10))
-                : DEFAULT_TIME_LIMIT_MS;
+                : drive::DEFAULT_TIME_LIMIT_MS;
   DWORD status = 0;
   switch (drive::run(
       argv[1], time_limit, [](HWND box) { append(describe(box)); }, &status)) {
