@@ -188,9 +188,10 @@ def expectations(exe_path, ico_path, objdump, version):
          (optional.MajorOperatingSystemVersion,
           optional.MinorOperatingSystemVersion), (4, 0)),
         ("no time stamp", header.TimeDateStamp, 0),
-        # Loaded anywhere (ASLR) and never run from data pages (NX).
-        ("relocatable and NX-compatible",
-         optional.DllCharacteristics & 0x140, 0x140),
+        # Loaded anywhere (ASLR), but not NX_COMPAT (0x100): metal.dll runs
+        # without DEP, as in the games. Nothing else is asked of the loader.
+        ("DllCharacteristics: DYNAMIC_BASE only",
+         hex(optional.DllCharacteristics), hex(0x40)),
         ("relocations kept", optional.DATA_DIRECTORY[5].Size > 0, True),
         ("imported DLLs", sorted(imported),
          ["KERNEL32.dll", "USER32.dll", "msvcrt.dll"]),
