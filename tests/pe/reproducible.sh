@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds boardprobe.exe from two copies of the source in different folders
-# and checks that both builds wrote the same bytes: no time stamps, no paths.
+# Builds boardprobe.exe from two copies of the source in different folders,
+# each with the README's command for a real machine, and checks that both
+# builds wrote the same bytes (no time stamps, no paths), and that the build
+# holds no program or library but the tool: no stand-in metal.dll beside it.
 # Usage: reproducible.sh SOURCE_DIR
 set -euo pipefail
 source_dir=$1
@@ -11,15 +13,15 @@ built=()
 for copy in "$work/one" "$work/a/much/longer/folder/two"; do
   mkdir -p "$copy"
   tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-  cmake --preset win32 -S "$copy" -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$copy/build/win32" --target boardprobe >/dev/null
+  (cd "$copy" && cmake --preset win32 -DBUILD_TESTING=OFF >/dev/null &&
+    cmake --build --preset win32 >/dev/null)
   built+=("$copy/build/win32/boardprobe.exe")
 done
 
-if cmp "${built[0]}" "${built[1]}"; then
-  echo "1 passed, 0 failed"
-else
-  echo "the two builds differ"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
+failed=0
+cmp "${built[0]}" "${built[1]}" || { echo "FAIL the two builds differ"; failed=1; }
+programs=$(cd "$work/one/build/win32" && find . -iname '*.exe' -o -iname '*.dll')
+[ "$programs" = ./boardprobe.exe ] ||
+  { echo "FAIL the build holds more than boardprobe.exe:" $programs; failed=$((failed + 1)); }
+echo "$((2 - failed)) passed, $failed failed"
+exit $((failed > 0))
