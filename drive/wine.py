@@ -32,8 +32,9 @@ class Wine:
         with open(self.tool, "rb") as f:
             header = f.read(1024)
         machine = struct.unpack_from("<H", header, struct.unpack_from("<I", header, 0x3C)[0] + 4)
+        self.i386 = machine[0] == 0x14C
         self.loader = loader or shutil.which(
-            "wine" if machine[0] == 0x14C else "wine64", path=os.environ["PATH"] + ":/usr/lib/wine")
+            "wine" if self.i386 else "wine64", path=os.environ["PATH"] + ":/usr/lib/wine")
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         for name in ("METAL_SIM", "METAL_SIM_LOG"):
@@ -77,26 +78,39 @@ class Wine:
             shutil.copy2(marlett, os.path.join(self.prefix, "drive_c", "windows", "Fonts"))
         self.stop_server()
 
-    def drive(self, driver, folder, library, settings, *arguments):
-        """Copies the tool into folder, with a metal.dll beside it ("board",
-        "no_entry", "wrong_arch", "corrupt" or None), and runs the build's
-        program driver on the copy with arguments; returns the driver's
-        result and the lines of the event log folder/EVENTS, which the
-        stand-in writes."""
+    def drive(self, driver, folder, library, settings, *arguments, where=None):
+        """Copies the tool into folder, with a metal.dll ("board",
+        "no_entry", "wrong_arch", "corrupt" or None) beside it, or where
+        "system" or "path" says, and runs the build's program driver on the
+        copy with arguments; returns the driver's result and the lines of
+        the event log folder/EVENTS, which the stand-in writes."""
         shutil.copy2(self.tool, os.path.join(folder, "boardprobe.exe"))
-        if library == "corrupt":
-            with open(os.path.join(folder, "metal.dll"), "wb") as f:
-                f.write(b"MZ" + bytes(range(256)) * 16)
-        elif library is not None:
-            shutil.copy2(os.path.join(self.build, LIBRARIES[library]),
-                         os.path.join(folder, "metal.dll"))
         log = os.path.join(folder, EVENTS)
         env = dict(self.env, METAL_SIM_LOG=windows_path(log))
         if settings is not None:
             env["METAL_SIM"] = settings
-        result = self.run(os.path.join(self.build, driver),
-                          windows_path(os.path.join(folder, "boardprobe.exe")),
-                          *arguments, env=env)
+        # S3's driver installs metal.dll in the system folder (for a 32-bit
+        # program in a 64-bit prefix, syswow64); it is there for this run only.
+        windows = os.path.join(self.prefix, "drive_c", "windows")
+        wow64 = self.i386 and os.path.isdir(os.path.join(windows, "syswow64"))
+        place = {None: folder, "path": os.path.join(folder, "on_path"),
+                 "system": os.path.join(windows, "syswow64" if wow64 else "system32")}[where]
+        if where == "path":
+            os.makedirs(place)
+            env["WINEPATH"] = windows_path(place)
+        dll = os.path.join(place, "metal.dll")
+        try:
+            if library == "corrupt":
+                with open(dll, "wb") as f:
+                    f.write(b"MZ" + bytes(range(256)) * 16)
+            elif library is not None:
+                shutil.copy2(os.path.join(self.build, LIBRARIES[library]), dll)
+            result = self.run(os.path.join(self.build, driver),
+                              windows_path(os.path.join(folder, "boardprobe.exe")),
+                              *arguments, env=env)
+        finally:
+            if where == "system" and os.path.exists(dll):
+                os.remove(dll)
         if not os.path.exists(log):
             return result, []
         with open(log) as f:

@@ -1,6 +1,7 @@
 """Replays the outcome table against boardprobe.exe under Wine, through
 the driver that reads each box, plus the Wine layer's own cases: libraries
-Windows' loader refuses, and a tool that hangs.
+Windows' loader refuses, metal.dll found only by its search, and a tool
+that hangs.
 
   e2e.py BUILD PREFIX LOADER --make-prefix      make the Wine prefix afresh
   e2e.py BUILD PREFIX LOADER --windows VERSION  run the table under Xvfb
@@ -14,6 +15,7 @@ from tests.checks import report
 from tests.outcomes import CASES, case
 
 NO_LIBRARY = case("no library")[3]
+REPORTED = case("report for the default board")[3]
 
 # Windows' loader tells the stand-in more than the other layers' can: the
 # error mode it is loaded under, which must keep the loader's own boxes away
@@ -27,25 +29,30 @@ def on_windows(transcript):
     return [LOADED if event == "load" else event for event in transcript]
 
 
-# name, library, METAL_SIM, transcript, and for a case that must hang, the
-# driver's time limit in milliseconds
+# name, library, METAL_SIM, transcript, and options: where metal.dll lies
+# if not beside the tool, or the time limit (ms) for a case that must hang.
+# They run first: the table's "no library" then shows none was left behind.
 OWN_CASES = [
     ("corrupt metal.dll", "corrupt", None, NO_LIBRARY),
     ("metal.dll of the other architecture", "wrong_arch", None, NO_LIBRARY),
+    # Found by Windows' own search: where S3's driver installs it, the PATH.
+    ("metal.dll only in the system folder", "board", None, REPORTED,
+     {"where": "system"}),
+    ("metal.dll only on the PATH", "board", None, REPORTED, {"where": "path"}),
     # Proves the driver's own time limit: the hung tool is killed, so the
     # library is never unloaded.
     ("mtlOpen never returns", "board", "hang=1", ["load", "open 0", "timeout"],
-     3000),
+     {"limit": 3000}),
 ]
 
 
-def run_case(wine, work, library, settings, limit=None):
+def run_case(wine, work, library, settings, limit=None, where=None):
     options = ["--limit", str(limit)] if limit else []
     folder = tempfile.mkdtemp(dir=work)
     # The driver writes the boxes it reads into the stand-in's event log.
     result, transcript = wine.drive(
         "e2e_driver.exe", folder, library, settings,
-        windows_path(os.path.join(folder, EVENTS)), *options)
+        windows_path(os.path.join(folder, EVENTS)), *options, where=where)
     # The driver exits 2 after a time-out, which the transcript shows.
     if result.returncode != 0 and transcript[-1:] != ["timeout"]:
         transcript.append(f"driver exit {result.returncode}: {result.stderr.strip()}")
@@ -63,10 +70,10 @@ def main():
     wine.server("-w")
     with tempfile.TemporaryDirectory() as work:
         checks = [(f"{version[0]}: {name}",
-                   run_case(wine, work, library, settings, *limit),
+                   run_case(wine, work, library, settings, **dict(*options)),
                    on_windows(expected))
-                  for name, library, settings, expected, *limit
-                  in CASES + OWN_CASES]
+                  for name, library, settings, expected, *options
+                  in OWN_CASES + CASES]
     wine.stop_server()
     return report(checks)
 
