@@ -29,6 +29,7 @@ class Wine:
         self.build = os.path.abspath(build)
         self.tool = os.path.join(self.build, "boardprobe.exe")
         self.prefix = prefix
+        self.windows = os.path.join(prefix, "drive_c", "windows")
         with open(self.tool, "rb") as f:
             header = f.read(1024)
         machine = struct.unpack_from("<H", header, struct.unpack_from("<I", header, 0x3C)[0] + 4)
@@ -75,7 +76,7 @@ class Wine:
         # does not pick up from its own font folder by itself.
         marlett = "/usr/share/wine/fonts/marlett.ttf"
         if os.path.exists(marlett):
-            shutil.copy2(marlett, os.path.join(self.prefix, "drive_c", "windows", "Fonts"))
+            shutil.copy2(marlett, os.path.join(self.windows, "Fonts"))
         self.stop_server()
 
     def drive(self, driver, folder, library, settings, *arguments, where=None):
@@ -91,10 +92,9 @@ class Wine:
             env["METAL_SIM"] = settings
         # S3's driver installs metal.dll in the system folder (for a 32-bit
         # program in a 64-bit prefix, syswow64); it is there for this run only.
-        windows = os.path.join(self.prefix, "drive_c", "windows")
-        wow64 = self.i386 and os.path.isdir(os.path.join(windows, "syswow64"))
+        wow64 = self.i386 and os.path.isdir(os.path.join(self.windows, "syswow64"))
         place = {None: folder, "path": os.path.join(folder, "on_path"),
-                 "system": os.path.join(windows, "syswow64" if wow64 else "system32")}[where]
+                 "system": os.path.join(self.windows, "syswow64" if wow64 else "system32")}[where]
         if where == "path":
             os.makedirs(place)
             env["WINEPATH"] = windows_path(place)

@@ -29,8 +29,8 @@ def on_windows(transcript):
     return [LOADED if event == "load" else event for event in transcript]
 
 
-# name, library, METAL_SIM, transcript, and options: where metal.dll lies
-# if not beside the tool, or the time limit (ms) for a case that must hang.
+# name, library, METAL_SIM, transcript, and run_case's keywords: where
+# metal.dll lies if not beside the tool, or a hang's time limit (ms).
 # They run first: the table's "no library" then shows none was left behind.
 OWN_CASES = [
     ("corrupt metal.dll", "corrupt", None, NO_LIBRARY),
@@ -70,9 +70,9 @@ def main():
     wine.server("-w")
     with tempfile.TemporaryDirectory() as work:
         checks = [(f"{version[0]}: {name}",
-                   run_case(wine, work, library, settings, **dict(*options)),
+                   run_case(wine, work, library, settings, **dict(*keywords)),
                    on_windows(expected))
-                  for name, library, settings, expected, *options
+                  for name, library, settings, expected, *keywords
                   in OWN_CASES + CASES]
     wine.stop_server()
     return report(checks)
