@@ -1,6 +1,6 @@
-// Formatting on Windows. This uses msvcrt's own _vsnprintf: Windows 98's
-// msvcrt.dll has no C99 vsnprintf, and mingw-w64's replacement would add its
-// own printf and imports that old systems lack.
+// Formatting on Windows. This uses the system C runtime's own _vsnprintf
+// (crtdll.dll's in the 32-bit build): old systems have no C99 vsnprintf, and
+// mingw-w64's replacement would add its own printf and imports they lack.
 #include <stdio.h>
 
 #include "platform/platform.h"

@@ -1,8 +1,8 @@
 // Where the process starts. The compiler's own start-up code is left out:
 // the tool constructs no static objects, reads no arguments and registers
 // nothing to run at exit, so all that code would do is set up thread-local
-// storage, pseudo-relocations and unwind tables it never uses. msvcrt.dll,
-// whose formatter the tool calls, initialises itself when it is loaded.
+// storage, pseudo-relocations and unwind tables it never uses. The C runtime
+// DLL whose formatter the tool calls initialises itself when it is loaded.
 #include <windows.h>
 
 extern "C" void WinMainCRTStartup() {

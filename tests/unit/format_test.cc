@@ -1,5 +1,6 @@
 // Runs against the platform's own formatter: natively, and under Wine for
-// Windows, where msvcrt's _vsnprintf does not terminate a full buffer.
+// Windows, where the C runtime's _vsnprintf (crtdll.dll's in the 32-bit
+// build, as in the tool) does not terminate a full buffer.
 #include <gtest/gtest.h>
 
 #include <cstring>
