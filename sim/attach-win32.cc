@@ -1,11 +1,33 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "stand_in.h"
 
+// The linker's name for this library's own base address.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 void sim_wait_forever() {
   for (;;) Sleep(INFINITE);
+}
+
+void sim_fault(int how) {
+  if (how == FAULT_RAISE) {
+    // What a C++ throw of Microsoft's compiler raises; the exception's
+    // address is KERNEL32's, not ours.
+    constexpr DWORD MSVC_THROW = 0xE06D7363;
+    sim_log("fault %08lX elsewhere", MSVC_THROW);
+    RaiseException(MSVC_THROW, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  } else {
+    const auto offset = reinterpret_cast<std::uintptr_t>(sim_null_store) -
+                        reinterpret_cast<std::uintptr_t>(&__ImageBase);
+    // An access violation.
+    sim_log("fault C0000005 metal.dll+%08X", static_cast<unsigned>(offset));
+    sim_null_write();
+  }
+  // Only a caller that handled the fault and resumed gets here.
+  sim_wait_forever();
 }
 
 namespace {

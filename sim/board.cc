@@ -22,6 +22,11 @@ struct Settings {
   std::int32_t size_status = mtl::DONE;
   std::int32_t close_status = mtl::DONE;
   bool hang = false;  // mtlOpen never returns
+  // How each call faults: FAULT_NONE, FAULT_NULL_WRITE or FAULT_RAISE.
+  int fault_open = FAULT_NONE;
+  int fault_id = FAULT_NONE;
+  int fault_size = FAULT_NONE;
+  int fault_close = FAULT_NONE;
 };
 
 // Internal error: what mtlOpen answers when its settings cannot be
@@ -78,6 +83,16 @@ bool apply(const char* key, std::size_t key_length, std::int64_t value) {
     settings.close_status = status;
   } else if (is("hang")) {
     settings.hang = word != 0;
+  } else if (word > static_cast<std::uint32_t>(FAULT_RAISE)) {
+    return false;  // the keys left, the faults, take 0 to 2 only
+  } else if (is("fault_open")) {
+    settings.fault_open = status;
+  } else if (is("fault_id")) {
+    settings.fault_id = status;
+  } else if (is("fault_size")) {
+    settings.fault_size = status;
+  } else if (is("fault_close")) {
+    settings.fault_close = status;
   } else {
     return false;
   }
@@ -151,6 +166,7 @@ std::int32_t MTL_CALL close_entry(mtl::Device* self) {
   const char* wrong = misuse(self);
   sim_log("close%s", wrong);
   if (*wrong != '\0') return 0;
+  if (settings.fault_close != FAULT_NONE) sim_fault(settings.fault_close);
   is_open = false;
   return settings.close_status;
 }
@@ -165,14 +181,18 @@ std::int32_t MTL_CALL query_entry(mtl::Device* self, std::uint32_t key,
   std::int32_t status = 0;
   std::uint32_t answer = 0;
   bool stores = true;
+  int fault = FAULT_NONE;
   if (key == mtl::QUERY_DEVICE_ID) {
+    fault = settings.fault_id;
     status = settings.id_status;
     answer = settings.board;
     stores = !settings.no_id;
   } else if (key == mtl::QUERY_VIDEO_MEMORY) {
+    fault = settings.fault_size;
     status = settings.size_status;
     answer = settings.vram;
   }
+  if (fault != FAULT_NONE) sim_fault(fault);
   if (status == mtl::DONE && stores) *value = answer;
   return status;
 }
@@ -197,6 +217,7 @@ extern "C" std::int32_t MTL_CALL mtlOpen(std::uint32_t flags,
           out != nullptr && *out != nullptr ? " [interface preset]" : "");
   if (out == nullptr || !read_settings()) return OPEN_INTERNAL_ERROR;
   if (settings.hang) sim_wait_forever();
+  if (settings.fault_open != FAULT_NONE) sim_fault(settings.fault_open);
   if (settings.open != mtl::OPENED) {
     // A library may fill in the interface before it fails; the caller must
     // not take it for an open one.

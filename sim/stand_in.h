@@ -3,6 +3,7 @@
 // text (the environment variable METAL_SIM), space-separated key=value words:
 //   board=0x8A22 vram=16777216 open=0 null_interface=0 no_interface=0
 //   id_status=1 no_id=0 size_status=1 close_status=1 hang=0
+//   fault_open=0 fault_id=0 fault_size=0 fault_close=0
 // (the defaults: a Savage 4 with 16 MiB on which every call succeeds). It
 // writes one line per event (load, open 0, query 0x10A, close, unload, and
 // any misuse it sees) to an event log, so a test can prove their order.
@@ -17,6 +18,21 @@ const char* sim_settings();
 void sim_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Never returns: a library that hangs, for testing what waits on it.
 [[noreturn]] void sim_wait_forever();
+
+// How a call of the library faults (the fault_* settings).
+constexpr int FAULT_NONE = 0;
+constexpr int FAULT_NULL_WRITE = 1;  // writes through a null pointer
+constexpr int FAULT_RAISE = 2;       // raises an exception not its own
+// Faults inside the current call; never returns. A real library first logs
+// what it expects its caller to report: "fault CODE WHERE", CODE being the
+// exception code (or the signal's name) and WHERE the faulting instruction,
+// metal.dll+OFFSET, or "elsewhere" for one outside the library.
+[[noreturn]] void sim_fault(int how);
+
+// For the real library's hosts (sim/null_write.cc): writes through a null
+// pointer, at the instruction sim_null_store.
+extern "C" void sim_null_write();
+extern "C" const char sim_null_store[];
 
 // Supplied by the library: what it does when it is loaded and unloaded.
 // how is what the host can tell of the event ("" when nothing), written

@@ -4,26 +4,32 @@ the native stand-in, and boardprobe.exe under Wine.
 
 A case names the library beside the tool ("board", the stand-in;
 "no_entry", one without mtlOpen; None, no library at all), the stand-in's
-settings (METAL_SIM) and the transcript of the run: the stand-in's events,
-each message box as "box ICON [CAPTION] TEXT" with its line feeds written
-\\n, and last "exit STATUS".
+settings (METAL_SIM) and the transcript of the run: the stand-in's events
+("fault" for a fault inside a call), each message box as "box ICON [CAPTION]
+TEXT" with its line feeds written \\n, and last "exit STATUS".
 
   outcomes.py HEADER   writes the table as C++ initialisers, for the unit test
 """
 import json
+import re
 import sys
 
 ERROR = "box hand [Fatal error] "
 REPORT = "box question [S3 MeTaL API information tool] "
 
-NO_LIBRARY = ERROR + "Failed to open S3 MeTaL API library."
+LOAD_STEP = "Failed to open S3 MeTaL API library."
+NO_LIBRARY = ERROR + LOAD_STEP
 OPENED = ["load", "open 0"]
 QUERIED = OPENED + ["query 0x10A", "query 0x10B"]
+OPEN_STEP = "Failed to acquire S3 MeTaL interface."
+ID_STEP = "Failed to retrieve S3 MeTaL device ID."
+SIZE_STEP = "Failed to retrieve S3 MeTaL device video memory size."
+CLOSE_STEP = "Failed at closing S3 MeTaL interface."
 
 
 def acquire_failed(code, reason, *events):
     return OPENED + list(events) + [
-        ERROR + f"Failed to acquire S3 MeTaL interface.\\n\\nError: {code}"
+        ERROR + f"{OPEN_STEP}\\n\\nError: {code}"
         f"\\nReason: {reason}", "unload", "exit 1"]
 
 
@@ -36,13 +42,36 @@ def reported(board, device_id, sizes, *after_close):
 
 SAVAGE4 = ("S3 Savage 4 (LT/GT/PRO/Xtreme)", "8A22",
            "16777216 B / 16384 KB / 16 MB")
-ID_FAILED = OPENED + [
-    "query 0x10A", ERROR + "Failed to retrieve S3 MeTaL device ID.",
-    "close", "unload", "exit 1"]
-SIZE_FAILED = QUERIED + [
-    ERROR + "Failed to retrieve S3 MeTaL device video memory size.",
-    "close", "unload", "exit 1"]
-CLOSE_FAILED = reported(*SAVAGE4, ERROR + "Failed at closing S3 MeTaL interface.")
+ID_FAILED = OPENED + ["query 0x10A", ERROR + ID_STEP, "close", "unload", "exit 1"]
+SIZE_FAILED = QUERIED + [ERROR + SIZE_STEP, "close", "unload", "exit 1"]
+CLOSE_FAILED = reported(*SAVAGE4, ERROR + CLOSE_STEP)
+
+# A fault's box reports FAULT: the fault the stand-in announced, or on the
+# scripted platform SCRIPTED_FAULT. Nothing of the library runs after it.
+FAULT = "Exception: CODE\\nAddress: WHERE"
+SCRIPTED_FAULT = "Exception: C0000005\\nAddress: metal.dll+00001234"
+
+
+def faulted(before, step, status):
+    return before + ["fault", f"{ERROR}{step}\\n\\n{FAULT}", f"exit {status}"]
+
+
+def as_tabled(transcript):
+    """A real run's transcript as the table writes it: the fault the stand-in
+    announced ("fault CODE WHERE", WHERE being metal.dll+OFFSET, or
+    "elsewhere" for an address outside it) becomes "fault", and the box's
+    report of exactly that fault becomes FAULT."""
+    tabled, report = [], None
+    for line in transcript:
+        if fault := re.fullmatch(r"fault (\S+) (\S+)", line):
+            # An address: 8 digits, more only without a leading zero.
+            where = ("(?:[0-9A-F]{8}|[1-9A-F][0-9A-F]{8,})" if fault[2] == "elsewhere"
+                     else re.escape(fault[2]))
+            report = re.compile(rf"Exception: {re.escape(fault[1])}\\nAddress: {where}$")
+            line = "fault"
+        tabled.append(report.sub(lambda _: FAULT, line) if report else line)
+    return tabled
+
 
 REASONS = [
     (1, "No supported S3D board found"), (2, "Unknown error"),
@@ -103,6 +132,29 @@ CASES = [
       for settings, board, device_id, sizes in BOARDS),
     *((f"close status {status} after the report", "board",
        f"close_status={status}", CLOSE_FAILED) for status in (0, 2, -1)),
+    # A write through a null pointer (1) in each call, and an exception of
+    # the library's maker raised through the system (2). [:-2]: up to close.
+    *((name, "board", settings, faulted(before, step, status))
+      for name, settings, before, step, status in [
+          ("mtlOpen faults", "fault_open=1", OPENED, OPEN_STEP, 1),
+          ("mtlOpen raises an exception", "fault_open=2", OPENED, OPEN_STEP, 1),
+          ("the device ID query faults", "fault_id=1", OPENED + ["query 0x10A"], ID_STEP, 1),
+          ("the size query faults", "fault_size=1", QUERIED, SIZE_STEP, 1),
+          ("close faults after the report", "fault_close=1",
+           reported(*SAVAGE4)[:-2], CLOSE_STEP, 0),
+          ("close faults after a failed query", "id_status=0 fault_close=1",
+           ID_FAILED[:-2], CLOSE_STEP, 1)]),
+]
+
+# The scripted platform alone faults inside the library's start-up and unload
+# routines, which today's loaders catch. No box for the unload: the run keeps
+# its status.
+LOADER_FAULTS = [
+    ("the start-up faults", "faulting_load", None, faulted(["load"], LOAD_STEP, 1)),
+    ("the unload faults", "faulting_unload", None,
+     reported(*SAVAGE4)[:-1] + ["fault", "exit 0"]),
+    ("the unload faults after a failure", "faulting_unload", "open=1",
+     acquire_failed(1, "No supported S3D board found")[:-1] + ["fault", "exit 1"]),
 ]
 
 
@@ -114,12 +166,13 @@ def case(name):
 def main():
     """Writes the table as C++: strings in JSON's quoting, which C++ reads
     alike for these plain ASCII texts."""
-    libraries = {None: "none", "board": "board", "no_entry": "no_entry"}
     with open(sys.argv[1], "w") as f:
-        for name, library, settings, transcript in CASES:
-            f.write(f"{{{json.dumps(name)}, fake::Library::{libraries[library]}, "
+        for name, library, settings, transcript in CASES + LOADER_FAULTS:
+            lines = (json.dumps(line.replace(FAULT, SCRIPTED_FAULT))
+                     for line in transcript)
+            f.write(f"{{{json.dumps(name)}, fake::Library::{library or 'none'}, "
                     f"{json.dumps(settings) if settings else 'nullptr'}, "
-                    f"{{{', '.join(map(json.dumps, transcript))}}}}},\n")
+                    f"{{{', '.join(lines)}}}}},\n")
 
 
 if __name__ == "__main__":

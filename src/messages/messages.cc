@@ -58,6 +58,21 @@ void show_message(bool is_error, const char* format, ...) {
   platform::MessageBoxA(nullptr, text, caption, style);
 }
 
+void show_fault(const char* failure, const platform::Fault& fault) {
+  // One text for every fault. A conversion given no digits (precision 0)
+  // prints nothing for 0: so the signal's name stands where the code would,
+  // and the high half of an address shows only where it is not 0.
+  const bool named = fault.signal != nullptr;
+  const bool in_image = fault.module != nullptr;
+  const auto address = static_cast<std::uint64_t>(fault.address);
+  show_message(true, "%s\n\nException: %s%.*X\nAddress: %s%s%.0X%.8X", failure,
+               named ? fault.signal : "", named ? 0 : 8,
+               named ? 0u : static_cast<unsigned>(fault.code),
+               in_image ? fault.module : "", in_image ? "+" : "",
+               static_cast<unsigned>(address >> 32),
+               static_cast<unsigned>(address));
+}
+
 const char* result_reason(const std::int32_t& code) {
   const auto key = static_cast<std::uint32_t>(code);
   for (const ReasonRow& row : RESULT_REASONS) {

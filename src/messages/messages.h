@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/platform.h"
+
 constexpr std::size_t MESSAGE_BUFFER_SIZE = 256;
 
 constexpr const char ERROR_CAPTION[] = "Fatal error";
@@ -21,6 +23,12 @@ constexpr const char UNKNOWN_BOARD[] = "Unknown S3 board";
 // Returns when the user has dismissed it.
 void show_message(bool is_error, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// Shows the error for a fault inside a call into the library: the step's own
+// failure text, then the exception code (or the signal's name) and where it
+// happened, as metal.dll+OFFSET inside the library's image, else the address.
+// Hexadecimal, upper case, eight digits at least.
+void show_fault(const char* failure, const platform::Fault& fault);
 
 // The text for a result code of mtlOpen. The code is read as unsigned, so
 // every negative code, like every code above 9, is an "Unknown error".

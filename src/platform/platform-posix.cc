@@ -1,9 +1,12 @@
 // The platform on Linux and other POSIX systems: modules come from dlopen,
-// message boxes become text on the terminal.
+// message boxes become text on the terminal, and a fault inside the library
+// arrives as a signal.
 #include <dlfcn.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -40,9 +43,76 @@ constexpr int OPEN_FLAGS = RTLD_NOW | RTLD_LOCAL;
   }
 }
 
+// The signals a fault raises, by the names the report gives them.
+struct FaultSignal {
+  int number;
+  const char* name;
+};
+constexpr FaultSignal FAULT_SIGNALS[] = {{SIGSEGV, "SIGSEGV"},
+                                         {SIGBUS, "SIGBUS"},
+                                         {SIGILL, "SIGILL"},
+                                         {SIGFPE, "SIGFPE"}};
+
+// The file the tool loads: a fault inside its image is told by offset.
+const char* library_name = nullptr;
+const LibraryCall* library_call = nullptr;
+FaultReport fault_report = nullptr;
+
+// Where the faulting instruction was, from the state the signal interrupted.
+std::uintptr_t instruction_address(const void* context) {
+  const auto* state = static_cast<const ucontext_t*>(context);
+#if defined(__x86_64__)
+  return static_cast<std::uintptr_t>(state->uc_mcontext.gregs[REG_RIP]);
+#elif defined(__i386__)
+  return static_cast<std::uintptr_t>(state->uc_mcontext.gregs[REG_EIP]);
+#elif defined(__aarch64__)
+  return static_cast<std::uintptr_t>(state->uc_mcontext.pc);
+#else
+#error "where does this processor keep the instruction address?"
+#endif
+}
+
+// The offset of address into the loaded library's file when it lies there,
+// else the address itself.
+Fault locate(const char* signal_name, std::uintptr_t address) {
+  Dl_info found;
+  if (library_name != nullptr &&
+      ::dladdr(reinterpret_cast<void*>(address), &found) != 0 &&
+      found.dli_fname != nullptr) {
+    const char* slash = ::strrchr(found.dli_fname, '/');
+    const char* file = slash != nullptr ? slash + 1 : found.dli_fname;
+    if (::strcmp(file, library_name) == 0) {
+      return {signal_name, 0, library_name,
+              address - reinterpret_cast<std::uintptr_t>(found.dli_fbase)};
+    }
+  }
+  return {signal_name, 0, nullptr, address};
+}
+
+void on_fault_signal(int number, siginfo_t*, void* context) {
+  const LibraryCall* call = library_call;
+  if (call == nullptr) {
+    // A fault of the tool's own is the system's: the handler is reset to the
+    // default already, and the signal ends the process once this returns.
+    ::raise(number);
+    return;
+  }
+  library_call = nullptr;
+  if (call->failure != nullptr) {
+    const char* name = "";
+    for (const FaultSignal& fault : FAULT_SIGNALS) {
+      if (fault.number == number) name = fault.name;
+    }
+    fault_report(call->failure, locate(name, instruction_address(context)));
+  }
+  // Nothing of the library runs again, not even its destructors at exit.
+  ::_exit(call->exit_status);
+}
+
 }  // namespace
 
 HMODULE LoadLibraryA(const char* file_name) {
+  library_name = file_name;
   // A bare name is looked for the way Windows looks: the executable's own
   // directory first, then the system's search. A file found beside the
   // executable is the answer even when it fails to load, as on Windows.
@@ -61,6 +131,22 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
 }
 
 void FreeLibrary(HMODULE module) { ::dlclose(module); }
+
+void catch_library_faults(FaultReport report) {
+  fault_report = report;
+  struct sigaction action = {};
+  action.sa_sigaction = on_fault_signal;
+  // Once: a fault while the report is shown is the system's.
+  action.sa_flags = static_cast<int>(SA_SIGINFO | SA_RESETHAND);
+  ::sigemptyset(&action.sa_mask);
+  for (const FaultSignal& fault : FAULT_SIGNALS) {
+    ::sigaction(fault.number, &action, nullptr);
+  }
+}
+
+void begin_library_call(const LibraryCall& call) { library_call = &call; }
+
+void end_library_call() { library_call = nullptr; }
 
 void MessageBoxA(HWND, const char* text, const char* caption,
                  std::uint32_t type) {

@@ -1,6 +1,7 @@
 // What the tool needs of its platform, in the shapes of the Windows calls
 // that serve it there: load a library, find an entry, free the library, show
-// a modal message, and format text into a bounded buffer.
+// a modal message, format text into a bounded buffer, and catch a fault
+// inside a call into the library.
 //
 // platform-win32.cc forwards to KERNEL32 and USER32; platform-posix.cc serves
 // the same operations from dlopen and the terminal; tests link a scripted fake
@@ -43,5 +44,34 @@ void MessageBoxA(HWND owner, const char* text, const char* caption,
 // text when it does not fit. size must be at least 1.
 void format_text(char* buffer, std::size_t size, const char* format,
                  std::va_list args);
+
+// A fault inside a call into the library (an access violation, an exception
+// that nothing catches, a signal), as far as the platform can tell it.
+struct Fault {
+  const char* signal;  // the signal's name where faults are signals, else null
+  std::uint32_t code;  // else the exception code
+  const char* module;  // the library's file name when the fault lies in its
+                       // image, else null
+  std::uintptr_t address;  // the offset into that image, else the address
+};
+
+// A call into the library, as a fault inside it ends the run.
+struct LibraryCall {
+  const char* failure;  // the step's own error text; null: no report
+  int exit_status;      // what the process then ends with
+};
+
+// Shows the report of a fault inside a call whose failure text is failure.
+using FaultReport = void (*)(const char* failure, const Fault& fault);
+
+// Installs the process-wide handler for the faults that nothing else handles.
+// It acts only while a call into the library is marked: it shows that call's
+// report, then ends the process at once with the call's exit status, so that
+// none of the library's code runs again, not even its unload routine. Any
+// other fault is left to the system.
+void catch_library_faults(FaultReport report);
+// Mark the call into the library in progress; call must outlive the mark.
+void begin_library_call(const LibraryCall& call);
+void end_library_call();
 
 }  // namespace platform

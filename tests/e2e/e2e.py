@@ -12,7 +12,7 @@ import tempfile
 
 from drive.wine import EVENTS, Wine, windows_path
 from tests.checks import report
-from tests.outcomes import CASES, case
+from tests.outcomes import CASES, as_tabled, case
 
 NO_LIBRARY = case("no library")[3]
 REPORTED = case("report for the default board")[3]
@@ -56,7 +56,7 @@ def run_case(wine, work, library, settings, limit=None, where=None):
     # The driver exits 2 after a time-out, which the transcript shows.
     if result.returncode != 0 and transcript[-1:] != ["timeout"]:
         transcript.append(f"driver exit {result.returncode}: {result.stderr.strip()}")
-    return transcript
+    return as_tabled(transcript)
 
 
 def main():

@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 from tests.checks import report
-from tests.outcomes import CASES, case
+from tests.outcomes import CASES, as_tabled, case
 
 BOX = re.compile(r"^\[(error|question)\] (.*)\n([\s\S]*?)\n\[ OK \]\n\n", re.M)
 ICONS = {"error": "hand", "question": "question"}
@@ -71,7 +71,7 @@ def run(tool, libraries, beside, settings=None, on_path=None, arguments=()):
         result = subprocess.run([exe, *arguments], cwd="/", env=env,
                                 stdin=subprocess.DEVNULL, capture_output=True,
                                 text=True, timeout=30)
-    transcript = transcript_of(result.stdout)
+    transcript = as_tabled(transcript_of(result.stdout))
     transcript.append(f"exit {result.returncode}")
     if result.stderr:
         transcript.append(f"standard error: {result.stderr}")

@@ -1,11 +1,13 @@
 #include "platform_fake.h"
 
+#include <csetjmp>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
+#include "probe/probe.h"
 #include "stand_in.h"
 #include "stand_in_library.h"
 
@@ -15,6 +17,11 @@ fake::Library library = fake::Library::none;
 const char* settings = nullptr;
 std::vector<std::string> record;
 bool loaded = false;
+const platform::LibraryCall* library_call = nullptr;
+platform::FaultReport fault_report = nullptr;
+// Where the fault handler ends the process, and with which status.
+std::jmp_buf process_end;
+int end_status = 0;
 
 // Stands in for the handle a real load hands out.
 platform::Module* const LIBRARY = reinterpret_cast<platform::Module*>(0x1000);
@@ -49,6 +56,20 @@ void sim_log(const char* format, ...) {
 
 void sim_wait_forever() { std::abort(); }
 
+// As the real handler: a fault inside a marked call is reported (as an
+// access violation at metal.dll+00001234), then the process ends with the
+// call's status. Outside one, or with no handler, it is the system's: -1.
+void sim_fault(int) {
+  record.push_back("fault");
+  const platform::LibraryCall* call = library_call;
+  library_call = nullptr;
+  end_status = call && fault_report ? call->exit_status : -1;
+  if (end_status != -1 && call->failure != nullptr) {
+    fault_report(call->failure, {nullptr, 0xC0000005, "metal.dll", 0x1234});
+  }
+  std::longjmp(process_end, 1);
+}
+
 namespace fake {
 
 void reset(Library new_library, const char* new_settings) {
@@ -56,6 +77,13 @@ void reset(Library new_library, const char* new_settings) {
   settings = new_settings;
   record.clear();
   loaded = false;
+  library_call = nullptr;
+  fault_report = nullptr;
+}
+
+int run() {
+  if (setjmp(process_end) != 0) return end_status;
+  return run_probe();
 }
 
 const std::vector<std::string>& events() { return record; }
@@ -70,6 +98,7 @@ HMODULE LoadLibraryA(const char* file_name) {
   }
   loaded = true;
   sim_loaded("");
+  if (library == fake::Library::faulting_load) sim_fault(FAULT_NULL_WRITE);
   return LIBRARY;
 }
 
@@ -85,6 +114,7 @@ void FreeLibrary(HMODULE module) {
   if (!is_loaded(module, "FreeLibrary")) return;
   sim_unloaded("");
   loaded = false;
+  if (library == fake::Library::faulting_unload) sim_fault(FAULT_NULL_WRITE);
 }
 
 void MessageBoxA(HWND owner, const char* text, const char* caption,
@@ -94,7 +124,18 @@ void MessageBoxA(HWND owner, const char* text, const char* caption,
     line += *c == '\n' ? std::string("\\n") : std::string(1, *c);
   }
   if (owner != nullptr) line += " [owner]";
+  // The tool's own code runs outside every marked call.
+  if (library_call != nullptr) line += " [inside a library call]";
   record.push_back(line);
 }
+
+void catch_library_faults(FaultReport report) { fault_report = report; }
+
+void begin_library_call(const LibraryCall& call) {
+  if (library_call != nullptr) record.push_back("[library call not ended]");
+  library_call = &call;
+}
+
+void end_library_call() { library_call = nullptr; }
 
 }  // namespace platform

@@ -25,7 +25,7 @@ TEST(RunProbe, OutcomeTable) {
   for (const Outcome& outcome : OUTCOMES) {
     SCOPED_TRACE(outcome.name);
     fake::reset(outcome.library, outcome.settings);
-    const int status = run_probe();
+    const int status = fake::run();
     std::vector<std::string> transcript = fake::events();
     transcript.push_back("exit " + std::to_string(status));
     EXPECT_EQ(transcript, outcome.transcript);
