@@ -21,6 +21,7 @@ PICTURES = [
     ("box-savage4.png", "board", None),
     ("box-acquire-failure.png", "board", "open=1"),
     ("box-no-library.png", None, None),
+    ("box-fault.png", "board", "fault_open=1"),
 ]
 
 
