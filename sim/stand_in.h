@@ -23,8 +23,8 @@ void sim_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 constexpr int FAULT_NONE = 0;
 constexpr int FAULT_NULL_WRITE = 1;  // writes through a null pointer
 constexpr int FAULT_RAISE = 2;       // raises an exception not its own
-// Faults inside the current call; never returns. A real library first logs
-// what it expects its caller to report: "fault CODE WHERE", CODE being the
+// Faults inside the current call; never returns. The stand-in DLL first
+// logs what its caller must report: "fault CODE WHERE", CODE being the
 // exception code (or the signal's name) and WHERE the faulting instruction,
 // metal.dll+OFFSET, or "elsewhere" for one outside the library.
 [[noreturn]] void sim_fault(int how);
