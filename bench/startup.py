@@ -9,7 +9,6 @@ BUILD is a built win32 preset (default build/win32); RUNS defaults to 30.
 """
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
 
@@ -18,9 +17,8 @@ from drive.wine import Wine, windows_path
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def first_box_us(wine, program):
-    result = wine.run(os.path.join(wine.build, "first_box.exe"),
-                      windows_path(program))
+def first_box_us(wine, name, program):
+    result = wine.start(name, "first_box.exe", windows_path(program))
     result.check_returncode()
     return int(result.stdout.strip().splitlines()[-1])
 
@@ -31,23 +29,19 @@ def main():
     with tempfile.TemporaryDirectory() as work:
         wine = Wine(build, os.path.join(work, "prefix"))
         wine.make_prefix()
-        # Keep one wineserver (and its desktop) alive for the whole run.
-        server = subprocess.Popen(["wineserver", "-p", "-f"], env=wine.env)
-        try:
+        with wine.one_server():
             programs = {
                 "boardprobe.exe": os.path.join(build, "boardprobe.exe"),
                 "bare_box.exe": os.path.join(build, "bare_box.exe"),
             }
             times = {name: [] for name in programs}
             for name, path in programs.items():  # warm-up, not counted
-                first_box_us(wine, path)
+                first_box_us(wine, name, path)
             for run in range(runs):
                 order = list(programs) if run % 2 == 0 else list(reversed(programs))
                 for name in order:
-                    times[name].append(first_box_us(wine, programs[name]))
-        finally:
-            wine.server("-k")
-            server.wait()
+                    times[name].append(first_box_us(wine, f"{name} run {run + 1}",
+                                                    programs[name]))
     medians = {name: statistics.median(values) for name, values in times.items()}
     for name, median in medians.items():
         print(f"{name:15} median {median / 1000:8.1f} ms over {runs} runs "

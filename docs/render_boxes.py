@@ -32,8 +32,8 @@ def main():
         wine.make_prefix()
         for picture, library, settings in PICTURES:
             folder = tempfile.mkdtemp(dir=work)
-            result, _ = wine.drive("box_shots.exe", folder, library, settings,
-                                   windows_path(folder))
+            result, _ = wine.drive(picture, "box_shots.exe", folder, library,
+                                   settings, windows_path(folder))
             result.check_returncode()
             subprocess.run(["convert", os.path.join(folder, "box-1.bmp"),
                             "-strip", os.path.join(HERE, picture)], check=True)

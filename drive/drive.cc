@@ -34,6 +34,8 @@ Ended run(const char* program, DWORD time_limit_ms,
                  GetLastError());
     return Ended::not_started;
   }
+  std::printf("started %s\n", program);
+  std::fflush(stdout);
 
   const DWORD start = GetTickCount();
   const auto in_time = [&] { return GetTickCount() - start <= time_limit_ms; };

@@ -19,7 +19,8 @@ constexpr DWORD DEFAULT_TIME_LIMIT_MS = 20000;
 // Starts program in the default error mode (not the caller's), calls on_box
 // for each message box it shows, then presses OK and waits for the box to
 // go. Kills the program after time_limit_ms. exit_status is set when it
-// ended by itself; not_started is also said on standard error.
+// ended by itself; not_started is also said on standard error, and a start
+// on standard output ("started PROGRAM"), for whoever started the driver.
 Ended run(const char* program, DWORD time_limit_ms,
           const std::function<void(HWND box)>& on_box, DWORD* exit_status);
 

@@ -2,6 +2,7 @@
 build's that drives it: what the e2e table, the box pictures
 (docs/render_boxes.py) and the start-up benchmark (bench/startup.py) share.
 """
+import contextlib
 import os
 import shutil
 import struct
@@ -36,10 +37,12 @@ class Wine:
         self.i386 = machine[0] == 0x14C
         self.loader = loader or shutil.which(
             "wine" if self.i386 else "wine64", path=os.environ["PATH"] + ":/usr/lib/wine")
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
+        # Wine's error messages stay on: they say why a start failed.
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all,err+all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         for name in ("METAL_SIM", "METAL_SIM_LOG"):
             self.env.pop(name, None)
+        self.reran = set()
 
     def run(self, *command, env=None, timeout=120):
         # Output goes to files, not pipes: Wine's helper processes (the
@@ -65,6 +68,27 @@ class Wine:
         self.server("-k")
         self.server("-w")
 
+    @contextlib.contextmanager
+    def one_server(self):
+        """One wineserver (and so one desktop) for all that runs inside."""
+        self.stop_server()
+        self.server("-p")
+        try:
+            yield
+        finally:
+            self.stop_server()
+
+    def start(self, name, program, *arguments, env=None):
+        """Runs the build's program that says "started" once it started the tool;
+        a run that never did runs again, twice at most, named with Wine's reason."""
+        for rerun in range(3):
+            result = self.run(os.path.join(self.build, program), *arguments, env=env)
+            if "\nstarted " in "\n" + result.stdout or rerun == 2:
+                return result
+            self.reran.add(name)
+            said = " | ".join(result.stderr.strip().splitlines()) or "nothing said"
+            print(f"rerun {name}: the tool never started: exit {result.returncode}: {said}")
+
     def make_prefix(self):
         shutil.rmtree(self.prefix, ignore_errors=True)
         self.run("wineboot", "--init", timeout=600).check_returncode()
@@ -79,12 +103,12 @@ class Wine:
             shutil.copy2(marlett, os.path.join(self.windows, "Fonts"))
         self.stop_server()
 
-    def drive(self, driver, folder, library, settings, *arguments, where=None):
+    def drive(self, name, driver, folder, library, settings, *arguments, where=None):
         """Copies the tool into folder, with a metal.dll ("board",
         "no_entry", "wrong_arch", "corrupt" or None) beside it, or where
-        "system" or "path" says, and runs the build's program driver on the
-        copy with arguments; returns the driver's result and the lines of
-        the event log folder/EVENTS, which the stand-in writes."""
+        "system" or "path" says, and starts the build's program driver on
+        the copy with arguments (see start); returns the driver's result and
+        the lines of the event log folder/EVENTS, which the stand-in writes."""
         shutil.copy2(self.tool, os.path.join(folder, "boardprobe.exe"))
         log = os.path.join(folder, EVENTS)
         env = dict(self.env, METAL_SIM_LOG=windows_path(log))
@@ -105,9 +129,9 @@ class Wine:
                     f.write(b"MZ" + bytes(range(256)) * 16)
             elif library is not None:
                 shutil.copy2(os.path.join(self.build, LIBRARIES[library]), dll)
-            result = self.run(os.path.join(self.build, driver),
-                              windows_path(os.path.join(folder, "boardprobe.exe")),
-                              *arguments, env=env)
+            result = self.start(name, driver,
+                                windows_path(os.path.join(folder, "boardprobe.exe")),
+                                *arguments, env=env)
         finally:
             if where == "system" and os.path.exists(dll):
                 os.remove(dll)

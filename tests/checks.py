@@ -1,7 +1,7 @@
 """How every scripted test reports its checks, and the closing count."""
 
 
-def report(checks):
+def report(checks, tail=""):
     """Prints each (name, got, expected) check; returns the exit status."""
     failed = 0
     for name, got, expected in checks:
@@ -14,5 +14,5 @@ def report(checks):
             lines = value if isinstance(value, list) else [value]
             for line in lines or ["(nothing)"]:
                 print(f"     {label} {line if isinstance(line, str) else repr(line)}")
-    print(f"{len(checks) - failed} passed, {failed} failed")
+    print(f"{len(checks) - failed} passed, {failed} failed{tail}")
     return 1 if failed else 0

@@ -4,7 +4,7 @@ Windows' loader refuses, metal.dll found only by its search, and a tool
 that hangs.
 
   e2e.py BUILD PREFIX LOADER --make-prefix      make the Wine prefix afresh
-  e2e.py BUILD PREFIX LOADER --windows VERSION  run the table under Xvfb
+  e2e.py BUILD PREFIX LOADER --windows VERSION [CASE...]  the table, or the CASEs, under Xvfb
 """
 import os
 import sys
@@ -46,12 +46,12 @@ OWN_CASES = [
 ]
 
 
-def run_case(wine, work, library, settings, limit=None, where=None):
+def run_case(wine, work, name, library, settings, limit=None, where=None):
     options = ["--limit", str(limit)] if limit else []
     folder = tempfile.mkdtemp(dir=work)
     # The driver writes the boxes it reads into the stand-in's event log.
     result, transcript = wine.drive(
-        "e2e_driver.exe", folder, library, settings,
+        name, "e2e_driver.exe", folder, library, settings,
         windows_path(os.path.join(folder, EVENTS)), *options, where=where)
     # The driver exits 2 after a time-out, which the transcript shows.
     if result.returncode != 0 and transcript[-1:] != ["timeout"]:
@@ -60,22 +60,21 @@ def run_case(wine, work, library, settings, limit=None, where=None):
 
 
 def main():
-    build, prefix, loader, action, *version = sys.argv[1:]
+    build, prefix, loader, action, *words = sys.argv[1:]
     wine = Wine(build, prefix, loader)
     if action == "--make-prefix":
         wine.make_prefix()
         print("1 passed, 0 failed")
         return 0
-    wine.registry(r"HKCU\Software\Wine", "Version", version[0])
-    wine.server("-w")
-    with tempfile.TemporaryDirectory() as work:
-        checks = [(f"{version[0]}: {name}",
-                   run_case(wine, work, library, settings, **dict(*keywords)),
+    version, *names = words
+    with wine.one_server(), tempfile.TemporaryDirectory() as work:
+        wine.registry(r"HKCU\Software\Wine", "Version", version)
+        checks = [(f"{version}: {name}",
+                   run_case(wine, work, name, library, settings, **dict(*keywords)),
                    on_windows(expected))
                   for name, library, settings, expected, *keywords
-                  in OWN_CASES + CASES]
-    wine.stop_server()
-    return report(checks)
+                  in OWN_CASES + CASES if name in names or not names]
+    return report(checks, f", {len(wine.reran)} ran again")
 
 
 if __name__ == "__main__":
