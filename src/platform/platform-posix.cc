@@ -132,7 +132,7 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
 
 void FreeLibrary(HMODULE module) { ::dlclose(module); }
 
-void catch_library_faults(FaultReport report) {
+int catch_library_faults(int (*run)(), FaultReport report) {
   fault_report = report;
   struct sigaction action = {};
   action.sa_sigaction = on_fault_signal;
@@ -142,6 +142,7 @@ void catch_library_faults(FaultReport report) {
   for (const FaultSignal& fault : FAULT_SIGNALS) {
     ::sigaction(fault.number, &action, nullptr);
   }
+  return run();
 }
 
 void begin_library_call(const LibraryCall& call) { library_call = &call; }

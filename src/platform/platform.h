@@ -35,8 +35,9 @@ constexpr std::uint32_t BOX_ICON_MASK = 0xF0;
 [[nodiscard]] FARPROC GetProcAddress(HMODULE module, const char* name);
 // Its result tells nothing the tool could act on, so there is none.
 void FreeLibrary(HMODULE module);
-// Blocks until the user dismisses the message. The tool's only button is OK,
-// so which button closed it is not returned.
+// Blocks until the user dismisses the message, whatever the library left
+// in the thread's queue. The tool's only button is OK, so which button
+// closed it is not returned.
 void MessageBoxA(HWND owner, const char* text, const char* caption,
                  std::uint32_t type);
 
@@ -64,12 +65,14 @@ struct LibraryCall {
 // Shows the report of a fault inside a call whose failure text is failure.
 using FaultReport = void (*)(const char* failure, const Fault& fault);
 
-// Installs the process-wide handler for the faults that nothing else handles.
-// It acts only while a call into the library is marked: it shows that call's
-// report, then ends the process at once with the call's exit status, so that
-// none of the library's code runs again, not even its unload routine. Any
-// other fault is left to the system.
-void catch_library_faults(FaultReport report);
+// Runs run, and returns its result, with a handler in force for the faults
+// inside calls into the library. It acts only while such a call is marked:
+// it shows that call's report, then ends the process at once with the
+// call's exit status, so that none of the library's code runs again, not
+// even its unload routine. Any other fault is left to the system. A handler
+// of the library's own comes first, and nothing the library does to the
+// process's crash handling displaces this one.
+[[nodiscard]] int catch_library_faults(int (*run)(), FaultReport report);
 // Mark the call into the library in progress; call must outlive the mark.
 void begin_library_call(const LibraryCall& call);
 void end_library_call();

@@ -110,13 +110,9 @@ int probe_library(HMODULE library) {
   return status;
 }
 
-}  // namespace
-
-int run_probe() {
-  // Before the first call into the library: a library that crashes still
-  // gets one box naming the step.
-  platform::catch_library_faults(show_fault);
-
+// The run inside the fault handler's frame: loads the library, probes it
+// and frees it again.
+int probe() {
   begin_library_call(LOADING);
   HMODULE library = LoadLibraryA(METAL_LIBRARY_NAME);
   end_library_call();
@@ -132,4 +128,12 @@ int run_probe() {
   FreeLibrary(library);
   end_library_call();
   return status;
+}
+
+}  // namespace
+
+int run_probe() {
+  // Around every call into the library: a library that crashes still gets
+  // one box naming the step.
+  return platform::catch_library_faults(probe, show_fault);
 }

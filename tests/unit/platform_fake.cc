@@ -129,7 +129,10 @@ void MessageBoxA(HWND owner, const char* text, const char* caption,
   record.push_back(line);
 }
 
-void catch_library_faults(FaultReport report) { fault_report = report; }
+int catch_library_faults(int (*run)(), FaultReport report) {
+  fault_report = report;
+  return run();
+}
 
 void begin_library_call(const LibraryCall& call) {
   if (library_call != nullptr) record.push_back("[library call not ended]");
