@@ -32,6 +32,48 @@ void sim_fault(int how) {
 
 namespace {
 
+// The library's own top-level filter: it passes every fault on, and chains
+// to nothing, so the filter it replaced is never asked.
+LONG WINAPI pass_every_fault_on(EXCEPTION_POINTERS*) {
+  sim_log("filter called");
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+void sim_misbehave(Misdeed misdeed) {
+  switch (misdeed) {
+    case MISDEED_QUIT:
+      // As the classic window procedure does when its window is destroyed.
+      PostQuitMessage(0);
+      sim_log("quit posted");
+      break;
+    case MISDEED_FILTER:
+      SetUnhandledExceptionFilter(pass_every_fault_on);
+      sim_log("filter installed");
+      break;
+    case MISDEED_HANDLED:
+      // Probes memory as code of that time did: the read faults inside
+      // IsBadReadPtr, whose own handler takes the fault. The first 64 KiB
+      // are never mapped.
+      sim_log(IsBadReadPtr(reinterpret_cast<const void*>(0x10), 4)
+                  ? "fault handled"
+                  : "no fault to handle");
+      break;
+    case MISDEED_UNREADABLE: {
+      DWORD was = 0;
+      sim_log(VirtualProtect(&__ImageBase, 1, PAGE_NOACCESS, &was)
+                  ? "headers unreadable"
+                  : "headers still readable");
+      break;
+    }
+    case MISDEEDS:
+      break;
+  }
+}
+
+namespace {
+
 // mov eax, 1; ret: a thunk in the library's data.
 unsigned char thunk[] = {0xB8, 0x01, 0x00, 0x00, 0x00, 0xC3};
 

@@ -11,6 +11,14 @@
 
 namespace {
 
+// The calls a misdeed may come in, by the names the settings give them.
+enum Call { NO_CALL, IN_LOAD, IN_OPEN, IN_ID, IN_SIZE, IN_CLOSE };
+constexpr const char* CALL_NAMES[] = {"",   "load", "open",
+                                      "id", "size", "close"};
+// The misdeeds' keys, in the order of Misdeed.
+constexpr const char* MISDEED_KEYS[MISDEEDS] = {"quit", "filter", "handled",
+                                                "unreadable"};
+
 struct Settings {
   std::uint32_t board = 0x8A22;  // S3 Savage 4
   std::uint32_t vram = 16u << 20;
@@ -27,6 +35,8 @@ struct Settings {
   int fault_id = FAULT_NONE;
   int fault_size = FAULT_NONE;
   int fault_close = FAULT_NONE;
+  // The call each misdeed comes in.
+  Call misdeeds[MISDEEDS] = {NO_CALL, NO_CALL, NO_CALL, NO_CALL};
 };
 
 // Internal error: what mtlOpen answers when its settings cannot be
@@ -35,6 +45,7 @@ struct Settings {
 constexpr std::int32_t OPEN_INTERNAL_ERROR = 8;
 
 Settings settings;
+bool settings_read = false;  // understood, when the library was loaded
 bool loaded = false;
 bool is_open = false;
 
@@ -56,10 +67,12 @@ bool parse_number(const char* text, std::size_t length, std::int64_t* value) {
   return true;
 }
 
-bool apply(const char* key, std::size_t key_length, std::int64_t value) {
-  const auto is = [&](const char* name) {
-    return strlen(name) == key_length && memcmp(name, key, key_length) == 0;
-  };
+bool same(const char* name, const char* text, std::size_t length) {
+  return strlen(name) == length && memcmp(name, text, length) == 0;
+}
+
+bool apply_number(const char* key, std::size_t key_length, std::int64_t value) {
+  const auto is = [&](const char* name) { return same(name, key, key_length); };
   // Two's complement either way: 0xFFFFFFFF and -1 are the same word.
   const auto word = static_cast<std::uint32_t>(value);
   const auto status = static_cast<std::int32_t>(word);
@@ -99,8 +112,27 @@ bool apply(const char* key, std::size_t key_length, std::int64_t value) {
   return true;
 }
 
-// Reads the settings; false (and a log line) on the first word that is not
-// a known key with a number.
+// Applies one key=value word; false unless the key is known and the value
+// of its kind: a call's name for a misdeed, a number for the rest.
+bool apply(const char* key, std::size_t key_length, const char* value,
+           std::size_t value_length) {
+  for (int misdeed = 0; misdeed < MISDEEDS; ++misdeed) {
+    if (!same(MISDEED_KEYS[misdeed], key, key_length)) continue;
+    for (int call = IN_LOAD; call <= IN_CLOSE; ++call) {
+      if (same(CALL_NAMES[call], value, value_length)) {
+        settings.misdeeds[misdeed] = static_cast<Call>(call);
+        return true;
+      }
+    }
+    return false;
+  }
+  std::int64_t number = 0;
+  return parse_number(value, value_length, &number) &&
+         apply_number(key, key_length, number);
+}
+
+// Reads the settings; false (and a log line, and the defaults) on the first
+// word that is not a known key with a value of its kind.
 bool read_settings() {
   settings = Settings{};
   const char* text = sim_settings();
@@ -115,18 +147,25 @@ bool read_settings() {
     const auto word_length = static_cast<std::size_t>(word_end - text);
     const char* equals =
         static_cast<const char*>(memchr(text, '=', word_length));
-    std::int64_t value = 0;
     if (equals == nullptr ||
-        !parse_number(equals + 1,
-                      static_cast<std::size_t>(word_end - equals - 1),
-                      &value) ||
-        !apply(text, static_cast<std::size_t>(equals - text), value)) {
+        !apply(text, static_cast<std::size_t>(equals - text), equals + 1,
+               static_cast<std::size_t>(word_end - equals - 1))) {
       sim_log("bad setting %.*s", static_cast<int>(word_length), text);
+      settings = Settings{};
       return false;
     }
     text = word_end;
   }
   return true;
+}
+
+// Does each misdeed the settings put in this call.
+void misbehave(Call call) {
+  for (int misdeed = 0; misdeed < MISDEEDS; ++misdeed) {
+    if (call != NO_CALL && settings.misdeeds[misdeed] == call) {
+      sim_misbehave(static_cast<Misdeed>(misdeed));
+    }
+  }
 }
 
 std::int32_t MTL_CALL close_entry(mtl::Device* self);
@@ -166,6 +205,7 @@ std::int32_t MTL_CALL close_entry(mtl::Device* self) {
   const char* wrong = misuse(self);
   sim_log("close%s", wrong);
   if (*wrong != '\0') return 0;
+  misbehave(IN_CLOSE);
   if (settings.fault_close != FAULT_NONE) sim_fault(settings.fault_close);
   is_open = false;
   return settings.close_status;
@@ -183,11 +223,13 @@ std::int32_t MTL_CALL query_entry(mtl::Device* self, std::uint32_t key,
   bool stores = true;
   int fault = FAULT_NONE;
   if (key == mtl::QUERY_DEVICE_ID) {
+    misbehave(IN_ID);
     fault = settings.fault_id;
     status = settings.id_status;
     answer = settings.board;
     stores = !settings.no_id;
   } else if (key == mtl::QUERY_VIDEO_MEMORY) {
+    misbehave(IN_SIZE);
     fault = settings.fault_size;
     status = settings.size_status;
     answer = settings.vram;
@@ -203,6 +245,8 @@ void sim_loaded(const char* how) {
   loaded = true;
   is_open = false;
   sim_log("load%s", how);
+  settings_read = read_settings();
+  misbehave(IN_LOAD);
 }
 
 void sim_unloaded(const char* how) {
@@ -215,7 +259,8 @@ extern "C" std::int32_t MTL_CALL mtlOpen(std::uint32_t flags,
   sim_log("open %u%s%s", static_cast<unsigned>(flags),
           loaded ? "" : " [library unloaded]",
           out != nullptr && *out != nullptr ? " [interface preset]" : "");
-  if (out == nullptr || !read_settings()) return OPEN_INTERNAL_ERROR;
+  if (out == nullptr || !settings_read) return OPEN_INTERNAL_ERROR;
+  misbehave(IN_OPEN);
   if (settings.hang) sim_wait_forever();
   if (settings.fault_open != FAULT_NONE) sim_fault(settings.fault_open);
   if (settings.open != mtl::OPENED) {

@@ -4,9 +4,11 @@
 //   board=0x8A22 vram=16777216 open=0 null_interface=0 no_interface=0
 //   id_status=1 no_id=0 size_status=1 close_status=1 hang=0
 //   fault_open=0 fault_id=0 fault_size=0 fault_close=0
-// (the defaults: a Savage 4 with 16 MiB on which every call succeeds). It
-// writes one line per event (load, open 0, query 0x10A, close, unload, and
-// any misuse it sees) to an event log, so a test can prove their order.
+// (the defaults: a Savage 4 with 16 MiB on which every call succeeds), and
+// misdeeds, each in the call it names (load, open, id, size or close):
+//   quit=CALL filter=CALL handled=CALL unreadable=CALL
+// It writes one line per event (load, open 0, query 0x10A, close, unload,
+// and any misuse it sees) to an event log, so a test can prove their order.
 #pragma once
 
 // Supplied by what hosts the board: the stand-in DLL (environment.cc and
@@ -28,6 +30,18 @@ constexpr int FAULT_RAISE = 2;       // raises an exception not its own
 // exception code (or the signal's name) and WHERE the faulting instruction,
 // metal.dll+OFFSET, or "elsewhere" for one outside the library.
 [[noreturn]] void sim_fault(int how);
+
+// What a library of that time may do to its process besides its work (the
+// misdeed settings). The host does it, if it can, and logs what it did.
+enum Misdeed {
+  MISDEED_QUIT,        // posts a quit message to the calling thread
+  MISDEED_FILTER,      // installs a top-level exception filter of its own,
+                       // which passes every fault on and chains to nothing
+  MISDEED_HANDLED,     // faults, and handles the fault itself
+  MISDEED_UNREADABLE,  // makes its own header page unreadable
+  MISDEEDS
+};
+void sim_misbehave(Misdeed misdeed);
 
 // For the real library's hosts (sim/null_write.cc): writes through a null
 // pointer, at the instruction sim_null_store.

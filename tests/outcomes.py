@@ -1,6 +1,8 @@
 """Every outcome of one run of boardprobe, as one table that each layer
 replays: the unit test over the scripted platform, the native tool beside
-the native stand-in, and boardprobe.exe under Wine.
+the native stand-in, and boardprobe.exe under Wine. The rows about the
+library's process (PROCESS_CASES, WINDOWS_CASES) skip the layers where
+there is none to spoil.
 
 A case names the library beside the tool ("board", the stand-in;
 "no_entry", one without mtlOpen; None, no library at all), the stand-in's
@@ -40,11 +42,18 @@ def reported(board, device_id, sizes, *after_close):
     return QUERIED + [report, "close", *after_close, "unload", "exit 0"]
 
 
+def during(transcript, event, *events):
+    """The transcript with events right after its first line that is event."""
+    at = transcript.index(event) + 1
+    return transcript[:at] + list(events) + transcript[at:]
+
+
 SAVAGE4 = ("S3 Savage 4 (LT/GT/PRO/Xtreme)", "8A22",
            "16777216 B / 16384 KB / 16 MB")
 ID_FAILED = OPENED + ["query 0x10A", ERROR + ID_STEP, "close", "unload", "exit 1"]
 SIZE_FAILED = QUERIED + [ERROR + SIZE_STEP, "close", "unload", "exit 1"]
 CLOSE_FAILED = reported(*SAVAGE4, ERROR + CLOSE_STEP)
+REPORTED = reported(*SAVAGE4)
 
 # A fault's box reports FAULT: the fault the stand-in announced, or on the
 # scripted platform SCRIPTED_FAULT. Nothing of the library runs after it.
@@ -120,7 +129,9 @@ CASES = [
      acquire_failed(0, "Unknown error")),
     ("a mistyped setting never passes for the default board", "board",
      "board=0x8A20 vrma=1",
-     acquire_failed(8, "Internal error", "bad setting vrma=1")),
+     during(acquire_failed(8, "Internal error"), "load", "bad setting vrma=1")),
+    ("a misdeed in no call the library has", "board", "handled=query",
+     during(acquire_failed(8, "Internal error"), "load", "bad setting handled=query")),
     *((f"{query} status {status}", "board", f"{setting}={status}", failed)
       for query, setting, failed in [("device ID", "id_status", ID_FAILED),
                                      ("size", "size_status", SIZE_FAILED)]
@@ -144,6 +155,57 @@ CASES = [
            reported(*SAVAGE4)[:-2], CLOSE_STEP, 0),
           ("close faults after a failed query", "id_status=0 fault_close=1",
            ID_FAILED[:-2], CLOSE_STEP, 1)]),
+]
+
+# A library that misbehaves in its process: it handles a fault of its own,
+# which stays its own, or makes its own headers unreadable before it faults,
+# which the handler must not read. The scripted platform has no process to
+# spoil: these run natively and on Windows.
+PROCESS_CASES = [
+    *((f"the library handles a fault of its own in {call}", "board",
+       f"handled={setting}", during(REPORTED, event, "fault handled"))
+      for call, setting, event in [("its start-up", "load", "load"),
+                                   ("mtlOpen", "open", "open 0"),
+                                   ("the size query", "size", "query 0x10B"),
+                                   ("close", "close", "close")]),
+    ("a handled fault leaves the next one to the tool", "board",
+     "handled=open fault_id=1",
+     faulted(OPENED + ["fault handled", "query 0x10A"], ID_STEP, 1)),
+    ("headers unreadable from mtlOpen on, then the ID query faults", "board",
+     "unreadable=open fault_id=1",
+     faulted(OPENED + ["headers unreadable", "query 0x10A"], ID_STEP, 1)),
+    ("headers unreadable in the size query, which faults", "board",
+     "unreadable=size fault_size=1",
+     faulted(QUERIED + ["headers unreadable"], SIZE_STEP, 1)),
+    ("headers unreadable in close, which faults after the report", "board",
+     "unreadable=close fault_close=1",
+     faulted(REPORTED[:-2] + ["headers unreadable"], CLOSE_STEP, 0)),
+]
+
+# ... and on Windows alone, where the thread has a message queue and the
+# process a top-level exception filter: a quit message left in the queue
+# ends no box early, and a filter of the library's own, one that chains to
+# nothing, keeps no fault from the tool's box.
+WINDOWS_CASES = [
+    *((f"a quit message from {call}", "board", f"quit={setting}",
+       during(transcript, event, "quit posted"))
+      for call, setting, transcript, event in [
+          ("the start-up, before mtlOpen fails", "load open=1",
+           acquire_failed(1, "No supported S3D board found"), "load"),
+          ("a succeeding mtlOpen", "open", REPORTED, "open 0"),
+          ("a failing mtlOpen", "open open=4",
+           acquire_failed(4, "Out of video memory"), "open 0"),
+          ("a failing query", "id id_status=0", ID_FAILED, "query 0x10A"),
+          ("a failing close", "close close_status=0", CLOSE_FAILED, "close")]),
+    ("a filter of the library's from its start-up, then mtlOpen faults",
+     "board", "filter=load fault_open=1",
+     faulted(["load", "filter installed", "open 0"], OPEN_STEP, 1)),
+    ("a filter of the library's from mtlOpen, then the size query faults",
+     "board", "filter=open fault_size=1",
+     faulted(during(QUERIED, "open 0", "filter installed"), SIZE_STEP, 1)),
+    ("a filter of the library's from the call that faults", "board",
+     "filter=id fault_id=1",
+     faulted(OPENED + ["query 0x10A", "filter installed"], ID_STEP, 1)),
 ]
 
 # The scripted platform alone faults inside the library's start-up and unload

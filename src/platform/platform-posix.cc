@@ -3,6 +3,7 @@
 // arrives as a signal.
 #include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -73,17 +74,21 @@ std::uintptr_t instruction_address(const void* context) {
 }
 
 // The offset of address into the loaded library's file when it lies there,
-// else the address itself.
+// else the address itself. Asked of the loader's own records (glibc's
+// _dl_find_object, which a signal handler may call), not dladdr, which reads
+// the library's symbol tables: the library may have made them unreadable.
 Fault locate(const char* signal_name, std::uintptr_t address) {
-  Dl_info found;
+  dl_find_object found;
   if (library_name != nullptr &&
-      ::dladdr(reinterpret_cast<void*>(address), &found) != 0 &&
-      found.dli_fname != nullptr) {
-    const char* slash = ::strrchr(found.dli_fname, '/');
-    const char* file = slash != nullptr ? slash + 1 : found.dli_fname;
+      ::_dl_find_object(reinterpret_cast<void*>(address), &found) == 0 &&
+      found.dlfo_link_map != nullptr &&
+      found.dlfo_link_map->l_name != nullptr) {
+    const char* path = found.dlfo_link_map->l_name;
+    const char* slash = ::strrchr(path, '/');
+    const char* file = slash != nullptr ? slash + 1 : path;
     if (::strcmp(file, library_name) == 0) {
       return {signal_name, 0, library_name,
-              address - reinterpret_cast<std::uintptr_t>(found.dli_fbase)};
+              address - reinterpret_cast<std::uintptr_t>(found.dlfo_map_start)};
     }
   }
   return {signal_name, 0, nullptr, address};

@@ -49,8 +49,8 @@ EXCEPTION_DISPOSITION on_exception(EXCEPTION_RECORD* record, void*, CONTEXT*,
   const LibraryCall* call = library_call;
   // A fault of the tool's own is the system's to report, and an unwind
   // passing through is none of the handler's business.
-  if (call == nullptr ||
-      (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))) {
+  if (call == nullptr || (record->ExceptionFlags &
+                          (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))) {
     return ExceptionContinueSearch;
   }
   // One report: a fault while it is shown is the system's again.

@@ -107,7 +107,7 @@ std::string buttons_of(HWND box) {
 
 // One line in the event log's language: "box ICON [CAPTION] TEXT", and at
 // its end in brackets whatever is more than one OK button on an ownerless,
-// not topmost box.
+// not topmost box that waits to be dismissed.
 std::string describe(HWND box) {
   char text[1024] = {};
   GetDlgItemTextA(box, TEXT_ITEM, text, sizeof text);
@@ -117,6 +117,8 @@ std::string describe(HWND box) {
   if (buttons != "OK") line += " [buttons " + buttons + "]";
   if (GetWindow(box, GW_OWNER) != nullptr) line += " [owner]";
   if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) line += " [topmost]";
+  // A box waits for OK, which is not pressed yet.
+  if (!IsWindow(box)) line += " [gone before OK]";
   return line;
 }
 

@@ -12,7 +12,7 @@ import tempfile
 
 from drive.wine import EVENTS, Wine, windows_path
 from tests.checks import report
-from tests.outcomes import CASES, as_tabled, case
+from tests.outcomes import CASES, PROCESS_CASES, WINDOWS_CASES, as_tabled, case
 
 NO_LIBRARY = case("no library")[3]
 REPORTED = case("report for the default board")[3]
@@ -73,7 +73,8 @@ def main():
                    run_case(wine, work, name, library, settings, **dict(*keywords)),
                    on_windows(expected))
                   for name, library, settings, expected, *keywords
-                  in OWN_CASES + CASES if name in names or not names]
+                  in OWN_CASES + CASES + PROCESS_CASES + WINDOWS_CASES
+                  if name in names or not names]
     return report(checks, f", {len(wine.reran)} ran again")
 
 

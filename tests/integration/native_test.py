@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 from tests.checks import report
-from tests.outcomes import CASES, as_tabled, case
+from tests.outcomes import CASES, PROCESS_CASES, as_tabled, case
 
 BOX = re.compile(r"^\[(error|question)\] (.*)\n([\s\S]*?)\n\[ OK \]\n\n", re.M)
 ICONS = {"error": "hand", "question": "question"}
@@ -122,7 +122,7 @@ def main():
     tool, board, no_entry = sys.argv[1:4]
     libraries = {"board": board, "no_entry": no_entry}
     checks = [(name, run(tool, libraries, library, settings), expected)
-              for name, library, settings, expected in CASES]
+              for name, library, settings, expected in CASES + PROCESS_CASES]
     checks += [(name, run(tool, libraries, beside, on_path=on_path,
                           arguments=arguments), case(like)[3])
                for name, beside, on_path, arguments, like in OWN_CASES]

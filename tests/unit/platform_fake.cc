@@ -56,6 +56,9 @@ void sim_log(const char* format, ...) {
 
 void sim_wait_forever() { std::abort(); }
 
+// Misdeeds need a real process to spoil.
+void sim_misbehave(Misdeed) { record.push_back("[misdeed not scripted]"); }
+
 // As the real handler: a fault inside a marked call is reported (as an
 // access violation at metal.dll+00001234), then the process ends with the
 // call's status. Outside one, or with no handler, it is the system's: -1.
