@@ -1,8 +1,6 @@
 """Every outcome of one run of boardprobe, as one table that each layer
 replays: the unit test over the scripted platform, the native tool beside
-the native stand-in, and boardprobe.exe under Wine. The rows about the
-library's process (PROCESS_CASES, WINDOWS_CASES) skip the layers where
-there is none to spoil.
+the native stand-in, and boardprobe.exe under Wine.
 
 A case names the library beside the tool ("board", the stand-in;
 "no_entry", one without mtlOpen; None, no library at all), the stand-in's
@@ -29,8 +27,8 @@ SIZE_STEP = "Failed to retrieve S3 MeTaL device video memory size."
 CLOSE_STEP = "Failed at closing S3 MeTaL interface."
 
 
-def acquire_failed(code, reason, *events):
-    return OPENED + list(events) + [
+def acquire_failed(code, reason):
+    return OPENED + [
         ERROR + f"{OPEN_STEP}\\n\\nError: {code}"
         f"\\nReason: {reason}", "unload", "exit 1"]
 
@@ -130,8 +128,6 @@ CASES = [
     ("a mistyped setting never passes for the default board", "board",
      "board=0x8A20 vrma=1",
      during(acquire_failed(8, "Internal error"), "load", "bad setting vrma=1")),
-    ("a misdeed in no call the library has", "board", "handled=query",
-     during(acquire_failed(8, "Internal error"), "load", "bad setting handled=query")),
     *((f"{query} status {status}", "board", f"{setting}={status}", failed)
       for query, setting, failed in [("device ID", "id_status", ID_FAILED),
                                      ("size", "size_status", SIZE_FAILED)]
@@ -157,55 +153,41 @@ CASES = [
            ID_FAILED[:-2], CLOSE_STEP, 1)]),
 ]
 
-# A library that misbehaves in its process: it handles a fault of its own,
-# which stays its own, or makes its own headers unreadable before it faults,
-# which the handler must not read. The scripted platform has no process to
-# spoil: these run natively and on Windows.
+# A library that misbehaves in its process (the misdeeds of sim/stand_in.h),
+# natively and on Windows: the scripted platform has no process to spoil. A
+# row: the misdeed, logged as DONE says right after event, then a fault in
+# the call that fault names, if one does.
+DONE = {"quit": "quit posted", "filter": "filter installed",
+        "handled": "fault handled", "unreadable": "headers unreadable"}
+
+
+def misdeed(setting, event, transcript, fault=None):
+    settings = f"{setting} fault_{fault}=1" if fault else setting
+    return (settings, "board", settings,
+            during(transcript, event, DONE[setting.split("=")[0]]))
+
+
+# A fault the library handles stays its own; its headers are not read.
 PROCESS_CASES = [
-    *((f"the library handles a fault of its own in {call}", "board",
-       f"handled={setting}", during(REPORTED, event, "fault handled"))
-      for call, setting, event in [("its start-up", "load", "load"),
-                                   ("mtlOpen", "open", "open 0"),
-                                   ("the size query", "size", "query 0x10B"),
-                                   ("close", "close", "close")]),
-    ("a handled fault leaves the next one to the tool", "board",
-     "handled=open fault_id=1",
-     faulted(OPENED + ["fault handled", "query 0x10A"], ID_STEP, 1)),
-    ("headers unreadable from mtlOpen on, then the ID query faults", "board",
-     "unreadable=open fault_id=1",
-     faulted(OPENED + ["headers unreadable", "query 0x10A"], ID_STEP, 1)),
-    ("headers unreadable in the size query, which faults", "board",
-     "unreadable=size fault_size=1",
-     faulted(QUERIED + ["headers unreadable"], SIZE_STEP, 1)),
-    ("headers unreadable in close, which faults after the report", "board",
-     "unreadable=close fault_close=1",
-     faulted(REPORTED[:-2] + ["headers unreadable"], CLOSE_STEP, 0)),
+    *(misdeed(f"handled={call}", event, REPORTED)
+      for call, event in [("load", "load"), ("open", "open 0"), ("close", "close")]),
+    misdeed("handled=open", "open 0", faulted(OPENED + ["query 0x10A"], ID_STEP, 1), "id"),
+    misdeed("unreadable=open", "open 0", faulted(OPENED + ["query 0x10A"], ID_STEP, 1), "id"),
+    misdeed("unreadable=size", "query 0x10B", faulted(QUERIED, SIZE_STEP, 1), "size"),
+    misdeed("unreadable=close", "close", faulted(REPORTED[:-2], CLOSE_STEP, 0), "close"),
 ]
 
-# ... and on Windows alone, where the thread has a message queue and the
-# process a top-level exception filter: a quit message left in the queue
-# ends no box early, and a filter of the library's own, one that chains to
-# nothing, keeps no fault from the tool's box.
+# On Windows alone: a quit message ends no box early, and a top-level filter
+# of the library's that chains to nothing keeps no fault from the tool's box.
 WINDOWS_CASES = [
-    *((f"a quit message from {call}", "board", f"quit={setting}",
-       during(transcript, event, "quit posted"))
-      for call, setting, transcript, event in [
-          ("the start-up, before mtlOpen fails", "load open=1",
-           acquire_failed(1, "No supported S3D board found"), "load"),
-          ("a succeeding mtlOpen", "open", REPORTED, "open 0"),
-          ("a failing mtlOpen", "open open=4",
-           acquire_failed(4, "Out of video memory"), "open 0"),
-          ("a failing query", "id id_status=0", ID_FAILED, "query 0x10A"),
-          ("a failing close", "close close_status=0", CLOSE_FAILED, "close")]),
-    ("a filter of the library's from its start-up, then mtlOpen faults",
-     "board", "filter=load fault_open=1",
-     faulted(["load", "filter installed", "open 0"], OPEN_STEP, 1)),
-    ("a filter of the library's from mtlOpen, then the size query faults",
-     "board", "filter=open fault_size=1",
-     faulted(during(QUERIED, "open 0", "filter installed"), SIZE_STEP, 1)),
-    ("a filter of the library's from the call that faults", "board",
-     "filter=id fault_id=1",
-     faulted(OPENED + ["query 0x10A", "filter installed"], ID_STEP, 1)),
+    misdeed("quit=load open=1", "load", acquire_failed(1, "No supported S3D board found")),
+    misdeed("quit=open", "open 0", REPORTED),
+    misdeed("quit=open open=4", "open 0", acquire_failed(4, "Out of video memory")),
+    misdeed("quit=id id_status=0", "query 0x10A", ID_FAILED),
+    misdeed("quit=close close_status=0", "close", CLOSE_FAILED),
+    misdeed("filter=load", "load", faulted(OPENED, OPEN_STEP, 1), "open"),
+    misdeed("filter=open", "open 0", faulted(QUERIED, SIZE_STEP, 1), "size"),
+    misdeed("filter=id", "query 0x10A", faulted(OPENED + ["query 0x10A"], ID_STEP, 1), "id"),
 ]
 
 # The scripted platform alone faults inside the library's start-up and unload

@@ -117,7 +117,6 @@ std::string describe(HWND box) {
   if (buttons != "OK") line += " [buttons " + buttons + "]";
   if (GetWindow(box, GW_OWNER) != nullptr) line += " [owner]";
   if (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) line += " [topmost]";
-  // A box waits for OK, which is not pressed yet.
   if (!IsWindow(box)) line += " [gone before OK]";
   return line;
 }

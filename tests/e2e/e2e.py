@@ -12,10 +12,9 @@ import tempfile
 
 from drive.wine import EVENTS, Wine, windows_path
 from tests.checks import report
-from tests.outcomes import CASES, PROCESS_CASES, WINDOWS_CASES, as_tabled, case
+from tests.outcomes import CASES, PROCESS_CASES, REPORTED, WINDOWS_CASES, as_tabled, case
 
 NO_LIBRARY = case("no library")[3]
-REPORTED = case("report for the default board")[3]
 
 # Windows' loader tells the stand-in more than the other layers' can: the
 # error mode it is loaded under, which must keep the loader's own boxes away

@@ -56,7 +56,6 @@ void sim_log(const char* format, ...) {
 
 void sim_wait_forever() { std::abort(); }
 
-// Misdeeds need a real process to spoil.
 void sim_misbehave(Misdeed) { record.push_back("[misdeed not scripted]"); }
 
 // As the real handler: a fault inside a marked call is reported (as an
