@@ -1,6 +1,6 @@
 # Decides whether boardprobe.exe's Wine tests run here. Wine's 32-bit
 # loader starts only where the host runs 32-bit x86 code, which
-# scripts/runs-i386 asks. BOARDPROBE_WINE32 (ON or OFF, 1 or 0), as a CMake
+# scripts/runs-i386 asks; an emulator that runs it counts as none. BOARDPROBE_WINE32 (ON or OFF, 1 or 0), as a CMake
 # setting or else in the environment, forces either way.
 #
 # Sets WINE32 to ON or OFF and WINE32_WHY to the reason, and prints both.
@@ -16,10 +16,15 @@ if(DEFINED setting)
   set(WINE32_WHY "forced by BOARDPROBE_WINE32=${setting}")
 else()
   execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/../scripts/runs-i386
-                  RESULT_VARIABLE status)
+                  RESULT_VARIABLE status OUTPUT_VARIABLE emulator
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(status EQUAL 0)
     set(setting ON)
     set(WINE32_WHY "this host runs 32-bit x86 code")
+  elseif(status EQUAL 2)
+    # Far too slow for the check, and faults do not reach Wine under it.
+    set(setting OFF)
+    set(WINE32_WHY "this host runs 32-bit x86 code only through ${emulator}")
   else()
     set(setting OFF)
     set(WINE32_WHY "this host runs no 32-bit x86 code")
