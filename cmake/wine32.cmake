@@ -1,7 +1,8 @@
 # Decides whether boardprobe.exe's Wine tests run here. Wine's 32-bit
 # loader starts only where the host runs 32-bit x86 code, which
-# scripts/runs-i386 asks; an emulator that runs it counts as none. BOARDPROBE_WINE32 (ON or OFF, 1 or 0), as a CMake
-# setting or else in the environment, forces either way.
+# scripts/runs-i386 asks; an emulator that runs it counts as none.
+# BOARDPROBE_WINE32 (ON or OFF, 1 or 0), as a CMake setting or else in the
+# environment, forces either way.
 #
 # Sets WINE32 to ON or OFF and WINE32_WHY to the reason, and prints both.
 # tests/CMakeLists.txt includes this file; scripts/check runs it alone
